@@ -1,0 +1,93 @@
+// TOutSound: the sound-output component. Samples written one at a time on the
+// user-interface thread are packed into a ring of buffers; a transfer thread
+// hands each filled buffer to the wave-out device; the device's done-callback
+// gives finished buffers back. The writer blocks at the start of a buffer while
+// every buffer is in use, so the caller is paced by the sound card.
+//
+// Contract:
+//  - Properties (Device, SampRate, Channels, Buffers, BufferLength) can be set
+//    only while InitStage is 0; otherwise EOutSound
+//    "Cannot set soundcard property after initialization." and no change.
+//  - Initialize() runs once: format query (stage 1), open (2), ring (3),
+//    transfer thread (4). A failure throws EOutSound with the device's error text
+//    and leaves the stage where it was.
+//  - SendSample() works only at stage 4; Flush() pads the current buffer with
+//    silence and queues it (nothing when it is empty).
+//  - Destruction wakes and joins the transfer thread, resets and closes the
+//    device, then releases semaphores and ring. A reset or close failure there
+//    is written to standard error; nothing escapes the destructor.
+#pragma once
+
+#include "audio/SndUtils.h"
+#include "audio/WaveOut.h"
+
+#include <cstdint>
+#include <memory>
+#include <semaphore>
+#include <stdexcept>
+#include <string>
+
+namespace kalvo {
+
+class OutTransferThread;
+
+class EOutSound : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Two signed 16-bit values, left then right.
+struct SamplePair {
+    std::int16_t Left = 0;
+    std::int16_t Right = 0;
+};
+
+using Semaphore = std::counting_semaphore<1 << 30>;
+
+class TOutSound {
+public:
+    explicit TOutSound(WaveOutDevice& device);
+    ~TOutSound();
+    TOutSound(const TOutSound&) = delete;
+    TOutSound& operator=(const TOutSound&) = delete;
+
+    int Device() const { return FDevice; }
+    int SampRate() const { return FSampRate; }
+    int Channels() const { return FChannels; }
+    int Buffers() const { return FBuffers; }
+    int BufferLength() const { return FBufferLength; }
+    WaveOutHandle GetWaveOutHandle() const { return FWaveOutHandle; }
+    void SetDevice(int value);
+    void SetSampRate(int value);
+    void SetChannels(int value);
+    void SetBuffers(int value);
+    void SetBufferLength(int value);
+
+    void Initialize();
+    void SendSample(const SamplePair& pair);
+    void Flush();
+
+    int InitStage() const { return FInitStage; }
+    int FillCount() const { return FFillCount; }
+
+private:
+    void CheckSettable() const;
+    [[noreturn]] void Fail(int code);
+
+    WaveOutDevice& FWaveOut;
+    int FDevice = WAVE_MAPPER;
+    int FSampRate = 44100;
+    int FChannels = 1;
+    int FBuffers = 3;
+    int FBufferLength = 20000;
+    std::unique_ptr<Semaphore> FreeBuffers;
+    std::unique_ptr<Semaphore> FilledBuffers;
+    WaveOutHandle FWaveOutHandle = 0;
+    std::unique_ptr<WaveBuffRing> Ring;
+    int FFillCount = 0;
+    std::unique_ptr<OutTransferThread> TransferThread;
+    std::uint8_t FInitStage = 0;
+    std::string ErrorText;
+};
+
+} // namespace kalvo

@@ -1,0 +1,89 @@
+// The wave-out layer: the small set of device operations the sound-output
+// component (TOutSound) relies on, with the calling conventions of a classic
+// wave-out API.
+//
+//  - Query: does the device accept this format? Opens nothing.
+//  - Open: opens the device and registers a done-callback with an instance
+//    value; afterwards every finished buffer is reported as WOM_DONE, in the
+//    order the buffers were written, from the device's own context.
+//  - PrepareHeader / UnprepareHeader: per-buffer preparation and release.
+//  - Write: queues a prepared buffer for gapless playback after the earlier ones.
+//  - Reset: stops playback and returns every queued buffer as done.
+//  - Close, ErrorText (the text for a result code).
+// Every operation returns 0 (MMSYSERR_NOERROR) on success, else an error code.
+// Implementations: PortAudioWaveOut (the default output device), and for tests
+// and tools TestWaveOut (records buffers, completes on demand or at once) and
+// WavFileWaveOut (writes a 16-bit WAV file, completes at once).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kalvo {
+
+using WaveOutHandle = std::uintptr_t;
+
+// The format description handed to Query and Open (16-bit integer PCM).
+struct WaveFormat {
+    std::uint16_t FormatTag = 1; // PCM
+    std::uint16_t Channels = 1;
+    std::uint32_t SamplesPerSec = 0;
+    std::uint32_t AvgBytesPerSec = 0;
+    std::uint16_t BlockAlign = 0;
+    std::uint16_t BitsPerSample = 16;
+    std::uint16_t ExtraSize = 0;
+};
+
+// One buffer's header, as the device sees it.
+struct WaveHeader {
+    char* Data = nullptr;
+    std::uint32_t BufferLength = 0; // bytes
+    std::uint32_t BytesRecorded = 0;
+    std::uintptr_t User = 0;
+    std::uint32_t Flags = 0;
+    std::uint32_t Loops = 0;
+    WaveHeader* Next = nullptr;
+    std::uintptr_t Reserved = 0;
+};
+
+constexpr std::uint32_t WHDR_DONE = 0x01;
+constexpr std::uint32_t WHDR_PREPARED = 0x02;
+constexpr std::uint32_t WHDR_INQUEUE = 0x10;
+
+constexpr unsigned WOM_OPEN = 0x3BB;
+constexpr unsigned WOM_CLOSE = 0x3BC;
+constexpr unsigned WOM_DONE = 0x3BD; // 957
+
+constexpr int MMSYSERR_NOERROR = 0;
+constexpr int MMSYSERR_ERROR = 1;
+constexpr int MMSYSERR_BADDEVICEID = 2;
+constexpr int MMSYSERR_ALLOCATED = 4;
+constexpr int MMSYSERR_INVALHANDLE = 5;
+constexpr int MMSYSERR_NODRIVER = 6;
+constexpr int MMSYSERR_NOMEM = 7;
+constexpr int MMSYSERR_INVALPARAM = 11;
+constexpr int WAVERR_BADFORMAT = 32;
+constexpr int WAVERR_STILLPLAYING = 33;
+constexpr int WAVERR_UNPREPARED = 34;
+
+constexpr int WAVE_MAPPER = -1; // the system's default output device
+
+// The done-callback: (device handle, message, instance value, param1, param2).
+// For WOM_DONE, param1 is the address of the finished WaveHeader.
+using WaveOutProc = void (*)(WaveOutHandle, unsigned, std::uintptr_t, std::uintptr_t, std::uintptr_t);
+
+class WaveOutDevice {
+public:
+    virtual ~WaveOutDevice() = default;
+    virtual int Query(int device, const WaveFormat& format) = 0;
+    virtual int Open(WaveOutHandle* handle, int device, const WaveFormat& format,
+                     WaveOutProc callback, std::uintptr_t instance) = 0;
+    virtual int PrepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size) = 0;
+    virtual int UnprepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size) = 0;
+    virtual int Write(WaveOutHandle handle, WaveHeader* header, unsigned size) = 0;
+    virtual int Reset(WaveOutHandle handle) = 0;
+    virtual int Close(WaveOutHandle handle) = 0;
+    virtual std::string ErrorText(int code) = 0;
+};
+
+} // namespace kalvo

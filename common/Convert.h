@@ -1,0 +1,36 @@
+// Number conversions and small arithmetic helpers with the program's own rules.
+//
+// Numbers typed by the user are converted without a prior test:
+//  - StrToInt: leading blanks, an optional sign, decimal digits, nothing else;
+//    the value must fit a 32-bit signed integer. Anything else (a fraction,
+//    trailing blanks, an empty text) throws EConvertError
+//    "'<text>' is not a valid integer value".
+//  - StrToFloat: optional blanks around, optional sign, digits with an optional
+//    '.' fraction and an optional exponent. Anything else throws EConvertError
+//    "'<text>' is not a valid floating point value".
+// FDiv divides like the FPU with exceptions unmasked: x/0 throws EZeroDivide,
+// 0/0 throws EInvalidOp. RoundHalfEven rounds to the nearest integer, halves to
+// the even neighbour.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kalvo {
+
+int StrToInt(const std::string& text);
+double StrToFloat(const std::string& text);
+double FDiv(double numerator, double denominator);
+std::int64_t RoundHalfEven(double value);
+
+// Decimal text of a double as the program writes numbers back into boxes:
+// integral values without a fraction ("10"), others with up to 15 significant
+// digits ("2.5").
+std::string FloatToStr(double value);
+
+// ASCII-only case mapping: only 'a'..'z' and 'A'..'Z' change.
+char UpCase(char c);
+char LowCase(char c);
+std::string UpperCase(std::string text);
+
+} // namespace kalvo

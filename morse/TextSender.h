@@ -1,0 +1,58 @@
+// The text sender's loop: plays the text box as Morse, character by character,
+// reading the box afresh before every character so that edits made during the
+// send are followed.
+//
+// Run() does: status "You can stop sending with the <Abort/Show Text. button",
+// SendPos 1, a lead-in of 3 dots of silence, then for each character while
+// Sending is set: append to SentText, show the last 62 characters of SentText on
+// the progress line, play it (a space or CR: WordGapTime of silence; otherwise
+// the upper-cased character's pattern, each element a tone of d dots and one dot
+// of silence, waiting before each element while Paused), then CharGapTime of
+// silence unless the character is '@'. Finally Flush. The window runs the end
+// steps after Run() returns. An error ends Run() at once and propagates.
+//
+// While paused, the wait also ends when Sending is cleared, so an abort during a
+// pause ends the send promptly.
+#pragma once
+
+#include "audio/TOutSound1.h"
+#include "audio/ToneSynth.h"
+#include "morse/CodeTable.h"
+#include "morse/TimingModel.h"
+
+#include <functional>
+#include <string>
+
+namespace kalvo {
+
+class TextSender {
+public:
+    TextSender(const MorseCodeTable& table, const TimingModel& timing, ToneSynth& synth,
+               TOutSound& out);
+
+    std::string SentText;
+    int SendPos = 0;
+    bool Sending = false;
+    bool Paused = false;
+
+    // Window hooks. CurrentText returns the text box as 8-bit text with CR LF
+    // line breaks; the others may be left empty.
+    std::function<std::string()> CurrentText;
+    std::function<void(const std::string&)> ShowProgress;
+    std::function<void(const std::string&)> SetStatus;
+    std::function<void()> ProcessEvents;
+
+    static constexpr double ToneAmplitude = 20000.0;
+    static constexpr std::size_t ProgressLength = 62;
+
+    // Steps up to and including the final Flush.
+    void Run();
+
+private:
+    const MorseCodeTable& Table;
+    const TimingModel& Timing;
+    ToneSynth& Synth;
+    TOutSound& OutSound1;
+};
+
+} // namespace kalvo

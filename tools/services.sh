@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Starts and stops what the tests need: a virtual X display (Xvfb) and a private
+# PulseAudio server whose default sink is a null sink. Nothing system-wide is
+# touched: the server runs in user mode with its own runtime folder and socket.
+#
+#   source tools/services.sh; services_start; ...; services_stop
+#
+# services_start exports DISPLAY, PULSE_SERVER, PULSE_RUNTIME_PATH,
+# XDG_RUNTIME_DIR and KALVO_NULL_SINK for the tests.
+
+services_start() {
+  KALVO_SERVICES_DIR=$(mktemp -d /tmp/kalvo-services.XXXXXX)
+  export KALVO_SERVICES_DIR
+
+  # Virtual display: pick the first free display number from 90 up.
+  local d=90
+  while [ -e /tmp/.X11-unix/X$d ] || [ -e /tmp/.X$d-lock ]; do d=$((d + 1)); done
+  Xvfb :$d -screen 0 1280x1024x24 -nolisten tcp >"$KALVO_SERVICES_DIR/xvfb.log" 2>&1 &
+  echo $! >"$KALVO_SERVICES_DIR/xvfb.pid"
+  export DISPLAY=:$d
+  for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$d ] && break; sleep 0.1; done
+
+  # Private PulseAudio with a null sink as the default output.
+  export XDG_RUNTIME_DIR="$KALVO_SERVICES_DIR/runtime"
+  export PULSE_RUNTIME_PATH="$XDG_RUNTIME_DIR/pulse"
+  export PULSE_STATE_PATH="$KALVO_SERVICES_DIR/state"
+  mkdir -p "$PULSE_RUNTIME_PATH" "$PULSE_STATE_PATH"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  export PULSE_SERVER="unix:$PULSE_RUNTIME_PATH/native"
+  export KALVO_NULL_SINK=kalvo_null
+  cat >"$KALVO_SERVICES_DIR/default.pa" <<PA
+load-module module-native-protocol-unix socket=$PULSE_RUNTIME_PATH/native auth-anonymous=1
+load-module module-null-sink sink_name=$KALVO_NULL_SINK norewinds=1 rate=48000
+set-default-sink $KALVO_NULL_SINK
+PA
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
+    --disable-shm=yes -F "$KALVO_SERVICES_DIR/default.pa" \
+    >"$KALVO_SERVICES_DIR/pulse.log" 2>&1 &
+  echo $! >"$KALVO_SERVICES_DIR/pulse.pid"
+  for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  if ! pactl info >/dev/null 2>&1; then
+    echo "services: PulseAudio did not start; see $KALVO_SERVICES_DIR/pulse.log" >&2
+    cat "$KALVO_SERVICES_DIR/pulse.log" >&2 || true
+  fi
+}
+
+services_stop() {
+  [ -n "${KALVO_SERVICES_DIR:-}" ] || return 0
+  local f
+  for f in pulse.pid xvfb.pid; do
+    if [ -f "$KALVO_SERVICES_DIR/$f" ]; then
+      kill "$(cat "$KALVO_SERVICES_DIR/$f")" 2>/dev/null || true
+    fi
+  done
+  sleep 0.3
+  for f in pulse.pid xvfb.pid; do
+    if [ -f "$KALVO_SERVICES_DIR/$f" ]; then
+      kill -9 "$(cat "$KALVO_SERVICES_DIR/$f")" 2>/dev/null || true
+    fi
+  done
+  rm -rf "$KALVO_SERVICES_DIR"
+  unset KALVO_SERVICES_DIR
+}

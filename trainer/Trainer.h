@@ -1,0 +1,89 @@
+// The adaptive single-character trainer's state and rules, free of any window.
+//
+// 40 characters are introduced in LessonOrder; Weights[1..40] hold their error
+// weights. PickCharacter chooses CurrentIndex among positions 1..ActiveCount,
+// favouring high weights; CheckAnswer judges LastKey; Timer1Tick counts the
+// answer time down, handles the time-out, recomputes the statistics and brings
+// in the next character when MeanWeight < 0.5 and MaxWeight < 0.6.
+// The window calls these from its handlers and acts on the returned outcomes
+// (echo text, chart redraw, hiding the quick-start box, counts in boxes).
+// Invariant while asking: 1 <= CurrentIndex <= ActiveCount <= MaxActiveCount = 40.
+#pragma once
+
+#include "common/Rng.h"
+
+#include <array>
+#include <string>
+
+namespace kalvo {
+
+class Trainer {
+public:
+    static constexpr const char* DefaultLessonOrder = "q7zg098o1jpwlram6bxdyckn23fu45vhsite.,?/";
+    static constexpr int CharacterCount = 40;
+
+    explicit Trainer(RandomGenerator& random);
+
+    bool TrainMode = false;
+    bool TrainRunning = false;
+    bool AwaitingAnswer = false;
+    std::array<double, CharacterCount + 1> Weights{}; // 1-based; [0] unused
+    double TicksLeft = 0.0;
+    double AnswerTicks = 0.0;
+    double WeightCap = 0.0;
+    double WeightFloor = 0.0;
+    double MaxThreshold = 0.0;
+    double MeanThreshold = 0.0;
+    int ActiveCount = 0;
+    int MaxActiveCount = 0;
+    double WeightStep = 0.0;
+    std::string LessonOrder;
+    int CurrentIndex = 0;
+    double MeanWeight = 0.0;
+    double MaxWeight = 0.0;
+    double RepeatCount = 0.0;
+    char LastKey = 0;
+    bool ShowUppercase = false;
+
+    // "Start Kalvo", the lesson parameters: LessonOrder, ActiveCount from the
+    // count in use, answer time, thresholds, RepeatCount 2, CurrentIndex 1,
+    // seeding the generator from the clock, all 40 weights 1.0.
+    void PrepareLesson(int usingCount);
+    // "Start Sending", the count: N capped at 40 (returns the capped N);
+    // ActiveCount = CurrentIndex = N; weights 1..N = WeightStep when N >= 2;
+    // ComputeStats.
+    int StartCount(int n);
+
+    void PickCharacter();
+    void ComputeStats();
+
+    // The character at CurrentIndex as stored (lower case for letters).
+    char CurrentCharacter() const;
+
+    struct AnswerOutcome {
+        bool Hit = false;
+        char Echo = 0; // the character to append to the text box on a hit
+    };
+    AnswerOutcome CheckAnswer();
+
+    struct TickOutcome {
+        bool Counted = false;        // the tick was not ignored for a pause
+        bool QuestionEnded = false;  // stats computed; the chart is to be redrawn
+        char Shown = 0;              // time-out: the character to append to the box
+        bool Added = false;          // a character was added: new count in UsingEdit, box cleared
+        bool HideQuickstart = false; // the count passed 2
+    };
+    // One Timer1 tick. Paused ticks change nothing.
+    TickOutcome Timer1Tick(bool paused);
+
+    // After the playback of a question: AwaitingAnswer set, TicksLeft = AnswerTicks.
+    void QuestionPlayed();
+
+    // The mastery rating, round-half-even(((0.2 - MeanWeight) * 125 + 100) * ActiveCount / 40).
+    int Rating() const;
+
+private:
+    RandomGenerator& Random;
+};
+
+} // namespace kalvo
