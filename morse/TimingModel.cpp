@@ -1,0 +1,52 @@
+#include "morse/TimingModel.h"
+
+#include "common/Convert.h"
+
+namespace kalvo {
+
+void TimingModel::SetSpeed(const std::string& speedText, const std::string& cspeedText,
+                           const std::string& freqText)
+{
+    // Each field is stored as soon as its text converts, so a failing box leaves
+    // the earlier ones updated and the later ones as they were.
+    CharSpeed = StrToInt(speedText);
+    OverallSpeed = StrToInt(cspeedText);
+    ToneFreq = StrToInt(freqText);
+
+    // The timing is worked out in locals and stored only at the end: a division
+    // that fails leaves the previous timing in force.
+    double dot = FDiv(1.2, OverallSpeed);
+    double charGap = 2.0 * dot;
+    double wordGap = 4.0 * dot;
+
+    if (OverallSpeed < CharSpeed) {
+        // Farnsworth: elements keep the character speed; the delay G that makes a
+        // standard word (31 dots of elements and element gaps) last 60 / OverallSpeed
+        // seconds is shared out in nineteenths between four character spaces and
+        // one word space.
+        const double g = FDiv(50.0 * CharSpeed, OverallSpeed) - 31.0;
+        double charShare = 3.0;
+        double wordShare = 7.0;
+        double standardShare = StandardCharShare;
+        if (Compression >= 1.0) {
+            standardShare = FDiv(57.0, g);
+            charShare = 3.0 - (3.0 - standardShare) * Compression / 10.0;
+            wordShare = 19.0 - 4.0 * charShare;
+        }
+        dot = FDiv(1.2, CharSpeed);
+        // The sender already plays one dot after the last element and a character
+        // gap after a space too; those are taken off here.
+        charGap = (g * charShare / 19.0 - 1.0) * dot;
+        wordGap = g * (wordShare / 19.0) * dot - 2.0 * charGap - dot;
+
+        CharSpaceShare = charShare;
+        WordSpaceShare = wordShare;
+        StandardCharShare = standardShare;
+    }
+
+    DotTime = dot;
+    CharGapTime = charGap;
+    WordGapTime = wordGap;
+}
+
+} // namespace kalvo
