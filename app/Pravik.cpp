@@ -1,0 +1,967 @@
+#include "app/Pravik.h"
+
+#include "app/ErrorBox.h"
+#include "app/ErrorHistogram.h"
+#include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "common/Convert.h"
+#include "common/Errors.h"
+#include "common/TextFile.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTextCursor>
+#include <QUrl>
+
+#include <array>
+#include <fstream>
+#include <iterator>
+
+using namespace kalvo;
+
+namespace {
+
+const char* const WindowTitle = "Kalvo: Kalvo developers: Version 1.0: December 2026";
+
+std::string ToLatin1(const QString& text) { return text.toLatin1().toStdString(); }
+QString FromLatin1(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
+
+// The box text with CR LF line breaks, as the sender counts line breaks.
+std::string WithCrLf(const QString& text)
+{
+    std::string result;
+    const QByteArray bytes = text.toLatin1();
+    result.reserve(std::size_t(bytes.size()) + std::size_t(bytes.count('\n')));
+    for (char c : bytes) {
+        if (c == '\n')
+            result += '\r';
+        result += c;
+    }
+    return result;
+}
+
+// Any CR LF, lone CR or lone LF as the box's own line break.
+QString WithBoxBreaks(const std::string& text)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            result += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            result += text[i];
+        }
+    }
+    return FromLatin1(result);
+}
+
+template <class W>
+W* Place(W* widget, const char* name, int left, int top, int width, int height)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, int left, int top)
+{
+    auto* label = new QLabel(QString::fromLatin1(caption), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, int left, int top,
+                        int width, int height, const char* hint)
+{
+    auto* button = Place(new QPushButton(QString::fromLatin1(caption), parent), name, left, top, width, height);
+    if (hint)
+        button->setToolTip(QString::fromLatin1(hint));
+    return button;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, int left, int top, int width, int height)
+{
+    return Place(new QLineEdit(parent), name, left, top, width, height);
+}
+
+QScrollBar* MakeSlider(QWidget* parent, const char* name, int left, int top, int width, int height,
+                       int minimum, int maximum, int position, const char* hint)
+{
+    auto* slider = Place(new QScrollBar(Qt::Horizontal, parent), name, left, top, width, height);
+    slider->setRange(minimum, maximum);
+    slider->setValue(position);
+    slider->setPageStep(1);
+    slider->setToolTip(QString::fromLatin1(hint));
+    return slider;
+}
+
+QAction* MakeAction(QMenu* menu, const char* name, const char* caption, const char* hint)
+{
+    QAction* action = menu->addAction(QString::fromLatin1(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    if (hint)
+        action->setToolTip(QString::fromLatin1(hint));
+    return action;
+}
+
+// The character codes a key press types, as the program's key hook sees them.
+std::string TypedCharacters(const QKeyEvent* key)
+{
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return "\r";
+    case Qt::Key_Backspace:
+        return "\b";
+    case Qt::Key_Tab:
+        return "\t";
+    case Qt::Key_Escape:
+        return "\x1b";
+    default:
+        break;
+    }
+    if ((key->modifiers() & Qt::ControlModifier) && key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z)
+        return std::string(1, char(key->key() - Qt::Key_A + 1));
+    std::string result;
+    for (QChar c : key->text()) {
+        if (c.unicode() >= 32 && c.unicode() <= 255 && c.unicode() != 127)
+            result += char(c.unicode());
+    }
+    return result;
+}
+
+} // namespace
+
+TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
+    : WaveOut(std::move(device)), OutSound1(*WaveOut), Synth(OutSound1),
+      Sender(Morse, Timing, Synth, OutSound1), Train(Random)
+{
+    // The sound output as the window describes it: 8000 samples per second in
+    // buffers of half a second; the other properties keep their defaults.
+    OutSound1.SetSampRate(8000);
+    OutSound1.SetBufferLength(4000);
+
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(WindowTitle));
+    BuildLayout();
+    BuildMenu();
+    ConnectHandlers();
+
+    ChooseFile = [this]() -> std::optional<QString> {
+        const QString name = QFileDialog::getOpenFileName(this, QStringLiteral("Load any File"),
+                                                          QStringLiteral("."));
+        if (name.isEmpty())
+            return std::nullopt;
+        return name;
+    };
+    ChooseFont = [this](const QFont& current) -> std::optional<QFont> {
+        bool ok = false;
+        const QFont font = QFontDialog::getFont(&ok, current, this);
+        if (!ok)
+            return std::nullopt;
+        return font;
+    };
+    OpenAddress = [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); };
+
+    Synth.RiseFallText = [this] { return ToLatin1(SpinEdit2->text()); };
+    Synth.ProcessEvents = [] { QCoreApplication::processEvents(); };
+    Sender.CurrentText = [this] { return Memo1Text(); };
+    Sender.ShowProgress = [this](const std::string& text) { Edit2->setText(FromLatin1(text)); };
+    Sender.SetStatus = [this](const std::string& text) { SetStatusText(FromLatin1(text)); };
+    Sender.ProcessEvents = [] { QCoreApplication::processEvents(); };
+
+    ErrorBox::Guard([this] { FormCreate(); });
+
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+}
+
+TForm1::~TForm1()
+{
+    qApp->removeEventFilter(this);
+}
+
+void TForm1::AttachWindows(TForm2* notepad, TAboutBox* aboutBox)
+{
+    Form2 = notepad;
+    AboutBox = aboutBox;
+}
+
+void TForm1::BuildLayout()
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    setFont(font);
+
+    Client = new QWidget(this);
+    Client->setObjectName(QStringLiteral("Client"));
+    setCentralWidget(Client);
+
+    Panel1 = Place(new QFrame(Client), "Panel1", 0, 0, 633, 65);
+    Panel1->setFrameShape(QFrame::StyledPanel);
+    Panel1->setFrameShadow(QFrame::Raised);
+    LoadFile = MakeButton(Panel1, "LoadFile", "Load any File", 8, 8, 73, 25, "Load a text file to send from disk");
+    Button1 = MakeButton(Panel1, "Button1", "Load practice Text", 88, 8, 97, 25,
+                         "Load a supplied practice text, numbered 1 - 950:  Enter number in box below.");
+    CheckBox2 = Place(new QCheckBox(QStringLiteral("Show Quickscreen"), Panel1), "CheckBox2", 216, 8, 113, 17);
+    CheckBox2->setChecked(true);
+    CheckBox2->setToolTip(QStringLiteral("Clear to hide red instruction box"));
+    CheckBox1 = Place(new QCheckBox(QStringLiteral("Show text"), Panel1), "CheckBox1", 216, 24, 97, 17);
+    CheckBox1->setChecked(true);
+    CheckBox1->setToolTip(QStringLiteral("Clear to hide text in window"));
+    Sendbutton = MakeButton(Panel1, "Sendbutton", "Send Text", 328, 8, 65, 25,
+                            "Send any text in the box, or the loaded practice text");
+    Button2 = MakeButton(Panel1, "Button2", "Pause", 400, 8, 57, 25, "Pause and resume sending");
+    AbortButton = MakeButton(Panel1, "AbortButton", "Abort/Show text", 464, 8, 89, 25,
+                             "Stop sending text, show sent portion");
+    Button4 = MakeButton(Panel1, "Button4", "Font", 560, 8, 41, 25, nullptr);
+    Label11 = MakeLabel(Panel1, "Label11", "Practice Text Number (1 - 950)", 24, 48);
+    Edit1 = MakeEdit(Panel1, "Edit1", 176, 40, 33, 21);
+    Edit1->setText(QStringLiteral("1"));
+    Edit1->setToolTip(QStringLiteral("Number of Practice Text to send: 1 - 950"));
+    CheckBox3 = Place(new QCheckBox(QStringLiteral("SquareWave"), Panel1), "CheckBox3", 272, 48, 97, 17);
+    SpinEdit3 = Place(new TSpinEdit(0, 3, 1, Panel1), "SpinEdit3", 368, 40, 33, 22);
+    Label17 = MakeLabel(Panel1, "Label17", "Harmonics", 408, 48);
+    Label16 = MakeLabel(Panel1, "Label16", "Rise/Fall time, msec", 528, 48);
+
+    SpinEdit2 = Place(new TSpinEdit(1, 50, 5, Client), "SpinEdit2", 480, 40, 41, 22);
+    SpinEdit2->setToolTip(QStringLiteral("Lower, makes elements \"clickier\":   higher, \"woolier\""));
+
+    Label2 = MakeLabel(Client, "Label2", "3", 448, 72);
+    Label9 = MakeLabel(Client, "Label9", "30", 600, 72);
+    CspeedScrollbar = MakeSlider(Client, "CspeedScrollbar", 448, 88, 169, 17, 3, 30, 5, "Set the overall morse speed");
+    Label1 = MakeLabel(Client, "Label1", "Code Speed", 488, 112);
+    CSpeedEdit = MakeEdit(Client, "CSpeedEdit", 584, 112, 33, 21);
+    Label3 = MakeLabel(Client, "Label3", "12", 456, 136);
+    Label4 = MakeLabel(Client, "Label4", "35", 600, 136);
+    SpeedScrollBar = MakeSlider(Client, "SpeedScrollBar", 448, 152, 169, 16, 12, 35, 14,
+                                "Set the Farnsworth (character) speed");
+    Label5 = MakeLabel(Client, "Label5", "Farnsworth Speed", 488, 176);
+    SpeedEdit = MakeEdit(Client, "SpeedEdit", 584, 176, 33, 21);
+    Label6 = MakeLabel(Client, "Label6", "500", 456, 201);
+    Label7 = MakeLabel(Client, "Label7", "1000", 592, 200);
+    Freqscrollbar = MakeSlider(Client, "Freqscrollbar", 448, 216, 169, 16, 500, 1000, 500,
+                               "Set audio frequency for morse");
+    Label8 = MakeLabel(Client, "Label8", "Audio Frequency", 472, 240);
+    Freqedit = MakeEdit(Client, "Freqedit", 576, 240, 41, 21);
+
+    Memo1 = Place(new QPlainTextEdit(Client), "Memo1", 32, 72, 401, 169);
+    Memo1->setToolTip(QStringLiteral("Text to be sent appears here"));
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont memoFont = font;
+    memoFont.setPointSize(10);
+    Memo1->setFont(memoFont);
+    Memo2 = Place(new QPlainTextEdit(Client), "Memo2", 232, 144, 185, 89);
+    Memo2->setToolTip(QStringLiteral("Get going in a hurry!"));
+    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo2->setStyleSheet(QStringLiteral("color: red;"));
+    Edit2 = MakeEdit(Client, "Edit2", 128, 224, 313, 21);
+    QFont progressFont = font;
+    progressFont.setPointSize(9);
+    Edit2->setFont(progressFont);
+    Label12 = MakeLabel(Client, "Label12", "Text as sent", 240, 296);
+    Button3 = MakeButton(Client, "Button3", "Generate String", 168, 248, 89, 25,
+                         "Click to generate a random string from the characters you've entered.");
+    Button3->setStyleSheet(QStringLiteral("color: red;"));
+    Edit3 = MakeEdit(Client, "Edit3", 264, 248, 73, 21);
+    Label15 = MakeLabel(Client, "Label15", "Enter Characters", 392, 256);
+    Memo3 = Place(new QPlainTextEdit(Client), "Memo3", 304, 272, 313, 81);
+    Memo3->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo3->hide();
+    SpinEdit1 = Place(new TSpinEdit(0, 10, 0, Client), "SpinEdit1", 128, 280, 41, 22);
+    SpinEdit1->setToolTip(QStringLiteral("Set Farnsworth Compression"));
+    Label14 = MakeLabel(Client, "Label14", "Fcompression", 176, 280);
+
+    Kalvobutton = MakeButton(Client, "Kalvobutton", "Start Kalvo", 24, 256, 75, 25,
+                             "Prepare for interactive learning process");
+    KalvoSendButton = MakeButton(Client, "KalvoSendButton", "Start Sending", 24, 280, 75, 25,
+                                 "Start the interactive training: characters are sent one at a time");
+    KalvoStopButton = MakeButton(Client, "KalvoStopButton", "Stop Kalvo", 24, 312, 75, 25,
+                                 "Stop the interactive training and show your progress");
+    KalvoStopButton->setEnabled(false);
+    StartNumEdit = MakeEdit(Client, "StartNumEdit", 136, 200, 57, 21);
+    StartNumEdit->setText(QStringLiteral("1"));
+    StartNumEdit->hide();
+    StartNumLabel = MakeLabel(Client, "StartNumLabel", "Characters to Start", 200, 208);
+    StartNumLabel->hide();
+    UsingEdit = MakeEdit(Client, "UsingEdit", 128, 312, 57, 21);
+    UsingEdit->setReadOnly(true);
+    UsingEdit->setText(QStringLiteral("1"));
+    UsingEdit->hide();
+    Label10 = MakeLabel(Client, "Label10", "Characters in use", 192, 312);
+    Label10->hide();
+
+    Panel2 = Place(new QFrame(Client), "Panel2", 0, 352, ClientWidth, Panel2Height);
+    Chart1 = new ErrorHistogram(Panel2);
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->setGeometry(0, 0, ClientWidth, Panel2Height);
+    Panel2->hide();
+
+    // The quick-start box lies over the text box's lower right corner.
+    Memo2->raise();
+    Memo2->setPlainText(QString());
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setFixedHeight(StatusBarHeight);
+    setStatusBar(StatusBar1);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(100);
+
+    SetClientHeight(LayoutClientHeight);
+}
+
+void TForm1::BuildMenu()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    Advanced1 = bar->addMenu(QStringLiteral("Advanced"));
+    Advanced1->setObjectName(QStringLiteral("Advanced1"));
+    Advanced1->setToolTip(QStringLiteral("Show advanced functions"));
+    SaveEnv1 = MakeAction(Advanced1, "SaveEnv1", "SaveEnvironment", "Save the main operating parameters");
+    LoadEnv1 = MakeAction(Advanced1, "LoadEnv1", "LoadEnvironment", "Re-load the mian operating parameters");
+    FastMode1 = MakeAction(Advanced1, "FastMode1", "FastMode", "Set 6 - 40 WPM");
+    SlowMode1 = MakeAction(Advanced1, "SlowMode1", "SlowMode", "Set 3 - 20 WPM");
+    ToggleProgress1 = MakeAction(Advanced1, "ToggleProgress1", "ToggleProgress",
+                                 "Toggle visibility of \"progress\" box");
+    RandChars1 = MakeAction(Advanced1, "RandChars1", "RandomChars", "Random character handling");
+    Dits1 = MakeAction(Advanced1, "Dits1", "Dits", nullptr);
+    ToggleTone1 = MakeAction(Advanced1, "ToggleTone1", "Toggle Tone", nullptr);
+    ToggleUppercase1 = MakeAction(Advanced1, "ToggleUppercase1", "Toggle Uppercase", nullptr);
+    Fcompression1 = MakeAction(Advanced1, "Fcompression1", "Fcompression", "Show or hide the Farnsworth compression box");
+    Notepad1 = bar->addAction(QStringLiteral("Notepad"));
+    Notepad1->setObjectName(QStringLiteral("Notepad1"));
+    Notepad1->setToolTip(QStringLiteral("Show Notepad editor"));
+    H1 = bar->addMenu(QStringLiteral("Help"));
+    H1->setObjectName(QStringLiteral("H1"));
+    HelpFile1 = MakeAction(H1, "HelpFile1", "Help File", nullptr);
+    About1 = MakeAction(H1, "About1", "About", nullptr);
+}
+
+void TForm1::ConnectHandlers()
+{
+    // Every handler runs guarded: an error it raises is shown in the error box
+    // and the program carries on with the state the handler reached.
+    const auto on = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
+        connect(sender, signal, this, [this, handler] { ErrorBox::Guard([&] { (this->*handler)(); }); });
+    };
+    on(LoadFile, &QPushButton::clicked, &TForm1::LoadFileClick);
+    on(Button1, &QPushButton::clicked, &TForm1::Button1Click);
+    on(CheckBox2, &QCheckBox::toggled, &TForm1::CheckBox2Click);
+    on(CheckBox1, &QCheckBox::toggled, &TForm1::CheckBox1Click);
+    on(Sendbutton, &QPushButton::clicked, &TForm1::SendbuttonClick);
+    on(Button2, &QPushButton::clicked, &TForm1::Button2Click);
+    on(AbortButton, &QPushButton::clicked, &TForm1::AbortButtonClick);
+    on(Button4, &QPushButton::clicked, &TForm1::Button4Click);
+    on(CheckBox3, &QCheckBox::toggled, &TForm1::SpinEdit3Change);
+    on(SpinEdit3, &TSpinEdit::Changed, &TForm1::SpinEdit3Change);
+    on(SpinEdit1, &TSpinEdit::Changed, &TForm1::SpinEdit1Change);
+    on(CspeedScrollbar, &QScrollBar::valueChanged, &TForm1::CspeedScrollbarChange);
+    on(SpeedScrollBar, &QScrollBar::valueChanged, &TForm1::SpeedScrollBarChange);
+    on(Freqscrollbar, &QScrollBar::valueChanged, &TForm1::FreqscrollbarChange);
+    on(Button3, &QPushButton::clicked, &TForm1::Button3Click);
+    on(Kalvobutton, &QPushButton::clicked, &TForm1::KalvobuttonClick);
+    on(KalvoSendButton, &QPushButton::clicked, &TForm1::KalvoSendButtonClick);
+    on(KalvoStopButton, &QPushButton::clicked, &TForm1::KalvoStopButtonClick);
+    on(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
+    on(Timer2, &QTimer::timeout, &TForm1::Timer2Timer);
+    on(SaveEnv1, &QAction::triggered, &TForm1::SaveEnv1Click);
+    on(LoadEnv1, &QAction::triggered, &TForm1::LoadEnv1Click);
+    on(FastMode1, &QAction::triggered, &TForm1::FastMode1Click);
+    on(SlowMode1, &QAction::triggered, &TForm1::SlowMode1Click);
+    on(ToggleProgress1, &QAction::triggered, &TForm1::ToggleProgress1Click);
+    on(RandChars1, &QAction::triggered, &TForm1::RandChars1Click);
+    on(Dits1, &QAction::triggered, &TForm1::Dits1Click);
+    on(ToggleTone1, &QAction::triggered, &TForm1::ToggleTone1Click);
+    on(ToggleUppercase1, &QAction::triggered, &TForm1::ToggleUppercase1Click);
+    on(Fcompression1, &QAction::triggered, &TForm1::Fcompression1Click);
+    on(Notepad1, &QAction::triggered, &TForm1::Notepad1Click);
+    on(HelpFile1, &QAction::triggered, &TForm1::HelpFile1Click);
+    on(About1, &QAction::triggered, &TForm1::About1Click);
+
+    connect(Memo1->document(), &QTextDocument::contentsChanged, this, [this] { Memo1CacheValid = false; });
+
+    // The Enter key in the three speed boxes.
+    SpeedEdit->installEventFilter(this);
+    CSpeedEdit->installEventFilter(this);
+    Freqedit->installEventFilter(this);
+}
+
+// ---------------------------------------------------------------------------
+// Start-up
+
+void TForm1::FormCreate()
+{
+    SpinEdit1->hide();
+    Label14->hide();
+    Timing.Compression = 0.0;
+    Label15->hide();
+    Edit3->hide();
+    Button3->hide();
+    Edit2->hide();
+    Label12->hide();
+    Sender.Paused = false;
+    Timing.FastMode = false;
+    SetClientHeight(CurrentClientHeight - Panel2Height);
+    qApp->installEventFilter(this);
+    StartNumLabel->hide();
+    StartNumEdit->hide();
+    UsingEdit->hide();
+    Label10->hide();
+    Morse.CodeTableInitialize();
+    UsingEdit->setText(QStringLiteral("1"));
+    StartNumEdit->setText(QStringLiteral("1"));
+    SpinEdit2->hide();
+    Label17->hide();
+    SpinEdit3->hide();
+    Label16->hide();
+    CheckBox3->hide();
+    Synth.BuildStartupTable();
+    OutSound1.Initialize();
+    Timing.CharSpeed = 14.0;
+    SpeedEdit->setText(QStringLiteral("14"));
+    Timing.OverallSpeed = 5.0;
+    CSpeedEdit->setText(QStringLiteral("5"));
+    Timing.ToneFreq = 800.0;
+    Freqedit->setText(QStringLiteral("800"));
+    Freqscrollbar->setValue(800);
+    SetSpeed();
+    Train.TrainMode = false;
+    Train.TrainRunning = false;
+    Timer1->stop();
+    KalvoSendButton->setEnabled(false);
+    SetStatusText(QStringLiteral("Load text into the text box, or press <Start Kalvo.>"));
+    Memo2->setPlainText(QStringLiteral("---Quickstart Instructions---\n"
+                                       "Press <Start Kalvo> button,\n"
+                                       "Press <Start Sending> button,\n"
+                                       "Type each character you hear,\n"
+                                       "If it's unknown, wait.  You'll be shown.\n"
+                                       "Stop with <Stop Kalvo> button"));
+}
+
+void TForm1::SetClientHeight(int height)
+{
+    CurrentClientHeight = height;
+    Client->setFixedSize(ClientWidth, height - StatusBarHeight);
+    Panel2->move(0, height - StatusBarHeight - Panel2Height);
+    setFixedSize(ClientWidth, menuBar()->sizeHint().height() + height);
+}
+
+void TForm1::HideQuickstart()
+{
+    Memo2->hide();
+    CheckBox2->setChecked(false);
+}
+
+void TForm1::FoldHistogram()
+{
+    if (Panel2->isHidden())
+        return;
+    SetClientHeight(CurrentClientHeight - Panel2Height);
+    Panel2->hide();
+}
+
+void TForm1::UnfoldHistogram()
+{
+    if (!Panel2->isHidden())
+        return;
+    SetClientHeight(CurrentClientHeight + Panel2Height);
+    Panel2->show();
+}
+
+QString TForm1::StatusText() const { return StatusBar1->currentMessage(); }
+void TForm1::SetStatusText(const QString& text) { StatusBar1->showMessage(text); }
+
+std::string TForm1::Memo1Text() const
+{
+    if (!Memo1CacheValid) {
+        Memo1Cache = WithCrLf(Memo1->toPlainText());
+        Memo1CacheValid = true;
+    }
+    return Memo1Cache;
+}
+
+void TForm1::SetMemo1Text(const std::string& text)
+{
+    Memo1->setPlainText(WithBoxBreaks(text));
+}
+
+void TForm1::AppendMemo1(const std::string& text)
+{
+    QTextCursor cursor(Memo1->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(WithBoxBreaks(text));
+}
+
+// ---------------------------------------------------------------------------
+// Window commands
+
+void TForm1::LoadFileClick()
+{
+    SetStatusText(QStringLiteral("Choose a test (ASCII) file to load"));
+    UsingEdit->hide();
+    HideQuickstart();
+    Label10->hide();
+    FoldHistogram();
+    const std::optional<QString> chosen = ChooseFile();
+    if (chosen) {
+        const std::string name = QFile::encodeName(*chosen).toStdString();
+        std::ifstream in(name, std::ios::binary);
+        if (!in || QFileInfo(*chosen).isDir())
+            throw EInOutError("Cannot open file " + ToLatin1(*chosen));
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (in.bad())
+            throw EInOutError("Cannot open file " + ToLatin1(*chosen));
+        SetMemo1Text(text);
+        Kalvobutton->setEnabled(false);
+    }
+    Sender.SendPos = 1;
+    Sender.SentText.clear();
+    SetStatusText(QStringLiteral("Press <Send Text> to start sending"));
+}
+
+void TForm1::CheckBox2Click()
+{
+    Memo2->setVisible(CheckBox2->isChecked());
+}
+
+void TForm1::Button4Click()
+{
+    if (const std::optional<QFont> font = ChooseFont(Memo1->font()))
+        Memo1->setFont(*font);
+}
+
+// ---------------------------------------------------------------------------
+// Speed, frequency and tone controls
+
+void TForm1::SetSpeed()
+{
+    Timing.SetSpeed(ToLatin1(SpeedEdit->text()), ToLatin1(CSpeedEdit->text()), ToLatin1(Freqedit->text()));
+}
+
+void TForm1::SpeedScrollBarChange()
+{
+    SpeedEdit->setText(QString::number(SpeedScrollBar->value()));
+    SetSpeed();
+}
+
+void TForm1::CspeedScrollbarChange()
+{
+    const int position = CspeedScrollbar->value();
+    CSpeedEdit->setText(QString::number(Timing.FastMode ? 2 * position : position));
+    SetSpeed();
+}
+
+void TForm1::FreqscrollbarChange()
+{
+    Freqedit->setText(QString::number(Freqscrollbar->value()));
+    SetSpeed();
+}
+
+void TForm1::SpeedEditKeyPress(char& Key)
+{
+    if (Key != '\r')
+        return;
+    SpeedScrollBar->setValue(StrToInt(ToLatin1(SpeedEdit->text())));
+    Key = 0;
+    SetSpeed();
+}
+
+void TForm1::CSpeedEditKeyPress(char& Key)
+{
+    if (Key != '\r')
+        return;
+    CspeedScrollbar->setValue(StrToInt(ToLatin1(CSpeedEdit->text())));
+    Key = 0;
+    SetSpeed();
+}
+
+void TForm1::FreqeditKeyPress(char& Key)
+{
+    if (Key != '\r')
+        return;
+    Freqscrollbar->setValue(StrToInt(ToLatin1(Freqedit->text())));
+    Key = 0;
+    SetSpeed();
+}
+
+void TForm1::FastMode1Click()
+{
+    Timing.FastMode = true;
+    CSpeedEdit->setText(QString::number(2 * StrToInt(ToLatin1(CSpeedEdit->text()))));
+    Label2->setText(QStringLiteral("6"));
+    Label9->setText(QStringLiteral("60"));
+    SetSpeed();
+}
+
+void TForm1::SlowMode1Click()
+{
+    Timing.FastMode = false;
+    // Half of an odd speed is rounded up, so the box always holds a whole
+    // number of words per minute that the timing can read.
+    const int speed = StrToInt(ToLatin1(CSpeedEdit->text()));
+    const int half = speed >= 0 ? (speed + 1) / 2 : -((-speed) / 2);
+    CSpeedEdit->setText(QString::number(half));
+    Label2->setText(QStringLiteral("3"));
+    Label9->setText(QStringLiteral("30"));
+    SetSpeed();
+}
+
+void TForm1::SpinEdit1Change()
+{
+    Timing.Compression = StrToFloat(ToLatin1(SpinEdit1->text()));
+    SetSpeed();
+}
+
+void TForm1::Fcompression1Click()
+{
+    SpinEdit1->setVisible(SpinEdit1->isHidden());
+    Label14->setVisible(Label14->isHidden());
+}
+
+void TForm1::SpinEdit3Change()
+{
+    Synth.RebuildTable(ToLatin1(SpinEdit3->text()), CheckBox3->isChecked());
+}
+
+void TForm1::ToggleTone1Click()
+{
+    for (QWidget* control : std::initializer_list<QWidget*>{SpinEdit2, Label17, SpinEdit3, Label16, CheckBox3})
+        control->setVisible(control->isHidden());
+}
+
+void TForm1::PlayNote(double Frequency, double Seconds, double Amplitude)
+{
+    Synth.PlayNote(Frequency, Seconds, Amplitude);
+}
+
+// ---------------------------------------------------------------------------
+// Text sender
+
+void TForm1::SendbuttonClick()
+{
+    // A send never starts inside another one that is still finishing.
+    if (InSendLoop)
+        return;
+    Sender.SentText.clear();
+    Sender.Sending = true;
+    LoadFile->setEnabled(false);
+    Sendbutton->setEnabled(false);
+    AbortButton->setEnabled(true);
+    // The trainer would share the sound output with the send, so it cannot be
+    // started until the send has ended.
+    Kalvobutton->setEnabled(false);
+    SetStatusText(QString());
+    SendText(Sendbutton);
+    Timer1->stop();
+}
+
+void TForm1::SendText(QObject*)
+{
+    struct LoopFlag {
+        bool& Flag;
+        explicit LoopFlag(bool& flag) : Flag(flag) { Flag = true; }
+        ~LoopFlag() { Flag = false; }
+    } inLoop(InSendLoop);
+    Sender.Run();
+    EndSendSteps();
+}
+
+void TForm1::EndSendSteps()
+{
+    InSendLoop = false;
+    CheckBox1->setChecked(true);
+    CheckBox1Click();
+    Sender.Sending = false;
+    Timer1->stop();
+    SetMemo1Text(Sender.SentText);
+    Memo1->show();
+    Sendbutton->setEnabled(true);
+    Kalvobutton->setEnabled(true);
+    LoadFile->setEnabled(true);
+    SetStatusText(QStringLiteral("The box shows only the text that was sent."));
+}
+
+void TForm1::AbortButtonClick()
+{
+    CheckBox1->setChecked(true);
+    CheckBox1Click();
+    Sender.Sending = false;
+    Timer1->stop();
+    SetMemo1Text(Sender.SentText);
+    Memo1->show();
+    // While the sending loop is still finishing its character, its own end
+    // steps enable the buttons; enabling them here would let a second send
+    // start inside the first.
+    if (!InSendLoop) {
+        Sendbutton->setEnabled(true);
+        Kalvobutton->setEnabled(true);
+        LoadFile->setEnabled(true);
+    }
+    SetStatusText(QStringLiteral("The box shows only the text that was sent."));
+}
+
+void TForm1::Button2Click()
+{
+    Sender.Paused = !Sender.Paused;
+    Button2->setText(Sender.Paused ? QStringLiteral("Unpause") : QStringLiteral("Pause"));
+}
+
+void TForm1::CheckBox1Click()
+{
+    Memo1->setVisible(CheckBox1->isChecked());
+}
+
+void TForm1::Dits1Click()
+{
+    SetMemo1Text("@@@@@@@@@@");
+}
+
+void TForm1::ToggleProgress1Click()
+{
+    Edit2->setVisible(Edit2->isHidden());
+    Label12->setVisible(Label12->isHidden());
+}
+
+void TForm1::FormClose()
+{
+    Sender.Sending = false;
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    if (Form2)
+        Form2->hide();
+    if (AboutBox)
+        AboutBox->hide();
+    event->accept();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        // Key presses reach the window before its widgets: that is where the
+        // key hook sees every character exactly once, whatever has the focus.
+        if (watched->isWindowType()) {
+            const std::string typed = TypedCharacters(key);
+            for (char c : typed)
+                ErrorBox::Guard([&] { AppMessage(c); });
+            return false;
+        }
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && (watched == SpeedEdit || watched == CSpeedEdit || watched == Freqedit)) {
+            char c = '\r';
+            ErrorBox::Guard([&] {
+                if (watched == SpeedEdit)
+                    SpeedEditKeyPress(c);
+                else if (watched == CSpeedEdit)
+                    CSpeedEditKeyPress(c);
+                else
+                    FreqeditKeyPress(c);
+            });
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+// Trainer
+
+void TForm1::AppMessage(char key)
+{
+    Train.LastKey = key;
+    if (Train.TrainMode)
+        CheckAnswer();
+}
+
+void TForm1::CheckAnswer()
+{
+    const Trainer::AnswerOutcome outcome = Train.CheckAnswer();
+    if (outcome.Hit)
+        AppendMemo1(std::string(1, outcome.Echo));
+}
+
+void TForm1::ShowHistogram()
+{
+    std::array<double, 40> values{};
+    std::array<std::string, 40> labels;
+    for (int i = 0; i < 40; ++i) {
+        values[i] = Train.Weights[i + 1];
+        if (!Train.TrainMode && std::size_t(i) < Train.LessonOrder.size())
+            labels[i] = std::string(1, UpCase(Train.LessonOrder[i]));
+    }
+    Chart1->ShowBars(values, labels);
+}
+
+void TForm1::RefuseStartCountBelowOne()
+{
+    // A count below one cannot start a lesson: it is refused before anything
+    // changes. A text that is no number at all is reported where the count is
+    // read, as any other box's.
+    int count = 0;
+    try {
+        count = StrToInt(ToLatin1(StartNumEdit->text()));
+    } catch (const EConvertError&) {
+        return;
+    }
+    if (count < 1)
+        throw EStartCount();
+}
+
+void TForm1::KalvobuttonClick()
+{
+    RefuseStartCountBelowOne();
+    for (QWidget* control : std::initializer_list<QWidget*>{SpinEdit1, Label14, Label12, Edit2, Button1, Memo1,
+                                                            CheckBox1, Label11, Edit1})
+        control->hide();
+    CheckBox1->setChecked(true);
+    CheckBox1Click();
+    Train.TrainMode = true;
+    StartNumLabel->show();
+    StartNumEdit->show();
+    KalvoSendButton->setEnabled(true);
+    UsingEdit->setText(StartNumEdit->text());
+    UnfoldHistogram();
+    Train.PrepareLesson(StrToInt(ToLatin1(UsingEdit->text())));
+    Memo1->clear();
+    ShowHistogram();
+    Timer2->start();
+    Kalvobutton->setEnabled(false);
+    KalvoSendButton->setEnabled(true);
+    LoadFile->setEnabled(false);
+    Sendbutton->setEnabled(false);
+    AbortButton->setEnabled(false);
+    KalvoStopButton->setEnabled(true);
+    SetStatusText(QStringLiteral("Enter number of characters to start, then press <Start Sending> button."));
+}
+
+void TForm1::KalvoSendButtonClick()
+{
+    RefuseStartCountBelowOne();
+    SetStatusText(QStringLiteral("Type each character you hear, or wait:  Press <Stop Kalvo> button to stop."));
+    Timer2->start();
+    const int requested = StrToInt(ToLatin1(StartNumEdit->text()));
+    const int count = Train.StartCount(requested);
+    if (count != requested)
+        StartNumEdit->setText(QString::number(count));
+    UsingEdit->setText(StartNumEdit->text());
+    ShowHistogram();
+    Train.TrainRunning = true;
+    KalvoSendButton->setEnabled(false);
+    UsingEdit->show();
+    Label10->show();
+}
+
+void TForm1::KalvoStopButtonClick()
+{
+    Train.TrainMode = false;
+    Label10->hide();
+    StartNumEdit->hide();
+    StartNumLabel->hide();
+    Memo1->show();
+    CheckBox1->show();
+    Train.TrainRunning = false;
+    Timer1->stop();
+    Timer2->stop();
+    ShowHistogram();
+    Kalvobutton->setEnabled(true);
+    Button1->show();
+    Label11->show();
+    Edit1->show();
+    UsingEdit->hide();
+    LoadFile->setEnabled(true);
+    Sendbutton->setEnabled(true);
+    AbortButton->setEnabled(true);
+    KalvoStopButton->setEnabled(false);
+    Memo1->clear();
+    SetMemo1Text("Your current mastery rating is " + std::to_string(Train.Rating()) + " \r\n"
+                 "When this is 100, you will have mastered all of the characters.");
+    HideQuickstart();
+    SetStatusText(QStringLiteral("Here's how you did.  I'm Ready to go again."));
+}
+
+void TForm1::Timer2Timer()
+{
+    Timer2->stop();
+    if (!Train.TrainMode || !Train.TrainRunning)
+        return;
+    Train.PickCharacter();
+    PlayCharacter();
+    // "Stop Kalvo" may have been pressed while the character played; the lesson
+    // is over then, and no countdown may follow it.
+    if (!Train.TrainMode || !Train.TrainRunning)
+        return;
+    Train.QuestionPlayed();
+    Timer1->start();
+}
+
+void TForm1::PlayCharacter()
+{
+    const std::string pattern = Morse.LookupCode(std::string(1, UpCase(Train.CurrentCharacter())));
+    PlayNote(Timing.ToneFreq, 3 * Timing.DotTime, 0.0);
+    OutSound1.Flush();
+    for (char digit : pattern) {
+        PlayNote(Timing.ToneFreq, (digit - '0') * Timing.DotTime, TextSender::ToneAmplitude);
+        PlayNote(Timing.ToneFreq, Timing.DotTime, 0.0);
+    }
+    OutSound1.Flush();
+}
+
+void TForm1::Timer1Timer()
+{
+    const Trainer::TickOutcome outcome = Train.Timer1Tick(Sender.Paused);
+    if (outcome.Shown)
+        AppendMemo1(std::string(1, outcome.Shown));
+    if (!outcome.QuestionEnded)
+        return;
+    ShowHistogram();
+    if (outcome.Added) {
+        if (outcome.HideQuickstart)
+            HideQuickstart();
+        UsingEdit->setText(QString::number(Train.ActiveCount));
+        Memo1->clear();
+    }
+    Timer1->stop();
+    Timer2->start();
+}
+
+void TForm1::ToggleUppercase1Click()
+{
+    Train.ShowUppercase = !Train.ShowUppercase;
+}
+
+// ---------------------------------------------------------------------------
+// Text sources and files
+
+void TForm1::Button1Click() {}
+void TForm1::RandChars1Click() {}
+void TForm1::Button3Click() {}
+void TForm1::SaveEnv1Click() {}
+void TForm1::LoadEnv1Click() {}
+void TForm1::Notepad1Click() {}
+void TForm1::HelpFile1Click() {}
+void TForm1::About1Click() {}

@@ -1,0 +1,242 @@
+// TForm1: Kalvo's main window. It owns every piece of run-time state: the code
+// table, the timing model, the tone synthesiser, the sound output, the text
+// sender, the trainer and the one random generator, and binds them to the
+// controls. Each handler keeps its conventional name (SendbuttonClick,
+// Timer1Timer, ...) and is a thin entry point into those classes.
+//
+// Every handler runs on the user-interface thread. Sending a text is one long
+// handler that lets the interface process its events after every sample, so the
+// other handlers run nested inside it; each one leaves the state consistent for
+// the sample that follows.
+#pragma once
+
+#include "app/SpinEdit.h"
+#include "audio/TOutSound1.h"
+#include "audio/ToneSynth.h"
+#include "audio/WaveOut.h"
+#include "common/Rng.h"
+#include "morse/CodeTable.h"
+#include "morse/TextSender.h"
+#include "morse/TimingModel.h"
+#include "trainer/Trainer.h"
+
+#include <QCheckBox>
+#include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class ErrorHistogram;
+class TForm2;
+class TAboutBox;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 673;
+    static constexpr int LayoutClientHeight = 471;
+    static constexpr int StatusBarHeight = 19;
+    static constexpr int Panel2Height = 100;
+
+    // The window uses `device` for its sound output and owns it.
+    explicit TForm1(std::unique_ptr<kalvo::WaveOutDevice> device);
+    ~TForm1() override;
+
+    // The notepad and the about box, created after the main window.
+    void AttachWindows(TForm2* notepad, TAboutBox* aboutBox);
+
+    // Run-time state, in the order of its subsystems.
+    std::unique_ptr<kalvo::WaveOutDevice> WaveOut;
+    kalvo::TOutSound OutSound1;
+    kalvo::MorseCodeTable Morse;
+    kalvo::TimingModel Timing;
+    kalvo::ToneSynth Synth;
+    kalvo::TextSender Sender;
+    kalvo::RandomGenerator Random;
+    kalvo::Trainer Train;
+    std::string RandomCharSet;
+
+    // Window steps shared by several commands.
+    void HideQuickstart();
+    void FoldHistogram();
+    void UnfoldHistogram();
+    int ClientHeight() const { return CurrentClientHeight; }
+
+    // Replaceable dialogs, so that tests can answer them.
+    std::function<std::optional<QString>()> ChooseFile;
+    std::function<std::optional<QFont>(const QFont&)> ChooseFont;
+    std::function<void(const QString&)> OpenAddress;
+
+    // Morse engine.
+    void SetSpeed();
+    void SendText(QObject* sender);
+    void PlayNote(double Frequency, double Seconds, double Amplitude);
+
+    // Trainer.
+    void PlayCharacter();
+    void ShowHistogram();
+    void CheckAnswer();
+    // The application-wide key hook: every character typed anywhere in the
+    // program, as its 8-bit code.
+    void AppMessage(char key);
+
+    // Controls, named as the program's layout names them.
+    QFrame* Panel1;
+    QPushButton* LoadFile;
+    QPushButton* Button1;
+    QCheckBox* CheckBox2;
+    QCheckBox* CheckBox1;
+    QPushButton* Sendbutton;
+    QPushButton* Button2;
+    QPushButton* AbortButton;
+    QPushButton* Button4;
+    QLabel* Label11;
+    QLineEdit* Edit1;
+    QCheckBox* CheckBox3;
+    TSpinEdit* SpinEdit3;
+    QLabel* Label17;
+    QLabel* Label16;
+    TSpinEdit* SpinEdit2;
+    QLabel* Label2;
+    QLabel* Label9;
+    QScrollBar* CspeedScrollbar;
+    QLabel* Label1;
+    QLineEdit* CSpeedEdit;
+    QLabel* Label3;
+    QLabel* Label4;
+    QScrollBar* SpeedScrollBar;
+    QLabel* Label5;
+    QLineEdit* SpeedEdit;
+    QLabel* Label6;
+    QLabel* Label7;
+    QScrollBar* Freqscrollbar;
+    QLabel* Label8;
+    QLineEdit* Freqedit;
+    QPlainTextEdit* Memo1;
+    QPlainTextEdit* Memo2;
+    QLineEdit* Edit2;
+    QLabel* Label12;
+    QPushButton* Button3;
+    QLineEdit* Edit3;
+    QLabel* Label15;
+    QPlainTextEdit* Memo3;
+    TSpinEdit* SpinEdit1;
+    QLabel* Label14;
+    QPushButton* Kalvobutton;
+    QPushButton* KalvoSendButton;
+    QPushButton* KalvoStopButton;
+    QLineEdit* StartNumEdit;
+    QLabel* StartNumLabel;
+    QLineEdit* UsingEdit;
+    QLabel* Label10;
+    QFrame* Panel2;
+    ErrorHistogram* Chart1;
+    QStatusBar* StatusBar1;
+    QTimer* Timer1;
+    QTimer* Timer2;
+
+    QMenu* Advanced1;
+    QAction* SaveEnv1;
+    QAction* LoadEnv1;
+    QAction* FastMode1;
+    QAction* SlowMode1;
+    QAction* ToggleProgress1;
+    QAction* RandChars1;
+    QAction* Dits1;
+    QAction* ToggleTone1;
+    QAction* ToggleUppercase1;
+    QAction* Fcompression1;
+    QAction* Notepad1;
+    QMenu* H1;
+    QAction* HelpFile1;
+    QAction* About1;
+
+    // Text helpers for tests and handlers: the text box as 8-bit text with
+    // CR LF line breaks, and back.
+    std::string Memo1Text() const;
+    void SetMemo1Text(const std::string& text);
+    void AppendMemo1(const std::string& text);
+    QString StatusText() const;
+    void SetStatusText(const QString& text);
+    bool SendLoopActive() const { return InSendLoop; }
+
+public slots:
+    void FormCreate();
+
+    // Main window commands.
+    void LoadFileClick();
+    void CheckBox2Click();
+    void Button4Click();
+
+    // Speed and tone controls.
+    void SpeedScrollBarChange();
+    void CspeedScrollbarChange();
+    void FreqscrollbarChange();
+    void SpeedEditKeyPress(char& Key);
+    void CSpeedEditKeyPress(char& Key);
+    void FreqeditKeyPress(char& Key);
+    void FastMode1Click();
+    void SlowMode1Click();
+    void SpinEdit1Change();
+    void Fcompression1Click();
+    void SpinEdit3Change();
+    void ToggleTone1Click();
+
+    // Text sender.
+    void SendbuttonClick();
+    void AbortButtonClick();
+    void Button2Click();
+    void CheckBox1Click();
+    void Dits1Click();
+    void ToggleProgress1Click();
+
+    // Trainer.
+    void KalvobuttonClick();
+    void KalvoSendButtonClick();
+    void KalvoStopButtonClick();
+    void Timer1Timer();
+    void Timer2Timer();
+    void ToggleUppercase1Click();
+
+    // Text sources and files.
+    void Button1Click();
+    void RandChars1Click();
+    void Button3Click();
+    void SaveEnv1Click();
+    void LoadEnv1Click();
+    void Notepad1Click();
+    void HelpFile1Click();
+    void About1Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildLayout();
+    void BuildMenu();
+    void ConnectHandlers();
+    void SetClientHeight(int height);
+    void FormClose();
+    void EndSendSteps();
+    void RefuseStartCountBelowOne();
+
+    TForm2* Form2 = nullptr;
+    TAboutBox* AboutBox = nullptr;
+    QWidget* Client;
+    int CurrentClientHeight = LayoutClientHeight;
+    bool InSendLoop = false;
+    // The text box as the sender reads it, rebuilt only after an edit.
+    mutable std::string Memo1Cache;
+    mutable bool Memo1CacheValid = false;
+};

@@ -1,0 +1,24 @@
+// Kalvo's program entry: the application object, the main window, the notepad
+// and the about box (both hidden until asked for), then the event loop.
+#include "app/ErrorBox.h"
+#include "app/Pravik.h"
+#include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "audio/PortAudioWaveOut.h"
+
+#include <memory>
+
+int main(int argc, char* argv[])
+{
+    KalvoApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kalvo"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Kalvo"));
+
+    TForm1 Form1(std::make_unique<kalvo::PortAudioWaveOut>());
+    TForm2 Form2;
+    TAboutBox AboutBox;
+    Form1.AttachWindows(&Form2, &AboutBox);
+
+    Form1.show();
+    return application.exec();
+}

@@ -1,0 +1,97 @@
+// Shared set-up of the window tests: a main window on a test sound device that
+// plays infinitely fast, with the error box replaced by a list of messages.
+#pragma once
+
+#include "app/ErrorBox.h"
+#include "app/Pravik.h"
+#include "audio/TestWaveOut.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ErrorBox::SetHandler([this](const QString& text) { Errors.push_back(text); });
+    }
+    void TearDown() override
+    {
+        Form.reset();
+        ErrorBox::SetHandler({});
+    }
+
+    TForm1& MakeForm(kalvo::TestWaveOut::Completion completion = kalvo::TestWaveOut::Completion::Immediate)
+    {
+        auto device = std::make_unique<kalvo::TestWaveOut>(completion);
+        Device = device.get();
+        Form = std::make_unique<TForm1>(std::move(device));
+        return *Form;
+    }
+
+    // Shows the window and gives it the keyboard focus, so that keys typed at
+    // the window reach the focused control as a person's keys would.
+    void ShowForm()
+    {
+        Form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+        Form->activateWindow();
+        QApplication::setActiveWindow(Form.get());
+    }
+
+    // Every sample handed to the device so far, once the last committed buffer
+    // has reached it.
+    std::vector<std::int16_t> Samples(std::size_t buffers)
+    {
+        EXPECT_TRUE(Device->WaitForWritten(buffers));
+        std::vector<std::int16_t> all;
+        for (const auto& buffer : Device->Written())
+            all.insert(all.end(), buffer.begin(), buffer.end());
+        return all;
+    }
+
+    static int Count(double seconds) { return int(std::lround(8000.0 * seconds)); }
+
+    kalvo::TestWaveOut* Device = nullptr;
+    std::unique_ptr<TForm1> Form;
+    std::vector<QString> Errors;
+};
+
+// Runs of sound in a sample stream: [start, length) pairs. Zeros inside a tone
+// (the waveform crossing zero) shorter than `bridge` samples do not split it.
+struct Run {
+    std::size_t Start;
+    std::size_t Length;
+};
+
+inline std::vector<Run> ToneRuns(const std::vector<std::int16_t>& samples, std::size_t bridge = 16)
+{
+    std::vector<Run> runs;
+    std::size_t i = 0;
+    while (i < samples.size()) {
+        if (samples[i] == 0) {
+            ++i;
+            continue;
+        }
+        std::size_t start = i;
+        std::size_t last = i;
+        std::size_t zeros = 0;
+        for (++i; i < samples.size(); ++i) {
+            if (samples[i] != 0) {
+                last = i;
+                zeros = 0;
+            } else if (++zeros > bridge) {
+                break;
+            }
+        }
+        runs.push_back({start, last - start + 1});
+        i = last + 1;
+    }
+    return runs;
+}

@@ -1,0 +1,75 @@
+# Helpers for the end-to-end tests: the real program under the virtual display,
+# its sound recorded from the private PulseAudio null sink.
+# Exit code 77 marks a test as skipped when those services are not running.
+
+e2e_init() {
+  KALVO_BIN=$1
+  TONE_RUNS=$2
+  ARTIFACTS=$3
+  if [ -z "${DISPLAY:-}" ] || [ -z "${PULSE_SERVER:-}" ] || [ -z "${KALVO_NULL_SINK:-}" ]; then
+    echo "SKIP: needs the virtual display and the null sink (run through tools/test.sh)"
+    exit 77
+  fi
+  for tool in xdotool parecord import; do
+    command -v $tool >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
+  done
+  WORK=$(mktemp -d /tmp/kalvo-e2e.XXXXXX)
+  mkdir -p "$ARTIFACTS"
+  trap e2e_cleanup EXIT
+}
+
+e2e_cleanup() {
+  [ -n "${REC_PID:-}" ] && kill "$REC_PID" 2>/dev/null
+  [ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$WORK"
+}
+
+# Starts the program in $WORK (with the data it ships) and waits for its window.
+start_app() {
+  cp "$(dirname "$KALVO_BIN")"/P[0-9] "$(dirname "$KALVO_BIN")"/help.htm "$WORK"/ 2>/dev/null || true
+  (cd "$WORK" && exec "$KALVO_BIN") >"$WORK/app.log" 2>&1 &
+  APP_PID=$!
+  for _ in $(seq 100); do
+    WID=$(xdotool search --pid "$APP_PID" --name '^Kalvo: ' 2>/dev/null | head -n1)
+    [ -n "$WID" ] && break
+    sleep 0.1
+  done
+  [ -n "$WID" ] || { echo "FAIL: the main window did not appear"; cat "$WORK/app.log"; exit 1; }
+  sleep 1
+  xdotool windowactivate --sync "$WID" 2>/dev/null || xdotool windowfocus --sync "$WID" 2>/dev/null || true
+  MENU=$(menu_height)
+}
+
+# Height of the menu bar above the client area: the window's height less the
+# client area (371 pixels with the histogram panel folded).
+menu_height() {
+  local h
+  h=$(xdotool getwindowgeometry "$WID" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
+  echo $((h - 371))
+}
+
+# Clicks at a point of the client area (as the layout gives places).
+click_at() {
+  xdotool mousemove --window "$WID" "$1" $(($2 + MENU)) click 1
+  sleep 0.3
+}
+
+# Starts recording the null sink's monitor, and waits until samples arrive.
+start_recording() {
+  REC="$WORK/rec.wav"
+  parecord --device="$KALVO_NULL_SINK.monitor" --latency-msec=20 --rate=8000 --channels=1 \
+    --format=s16le --file-format=wav "$REC" &
+  REC_PID=$!
+  for _ in $(seq 100); do
+    [ -f "$REC" ] && [ "$(stat -c %s "$REC")" -gt 2000 ] && break
+    sleep 0.05
+  done
+}
+
+stop_recording() {
+  sleep 0.5
+  kill -INT "$REC_PID" 2>/dev/null
+  wait "$REC_PID" 2>/dev/null
+  REC_PID=
+}
