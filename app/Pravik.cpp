@@ -7,6 +7,10 @@
 #include "common/Convert.h"
 #include "common/Errors.h"
 #include "common/TextFile.h"
+#include "texts/EnvironmentFile.h"
+#include "texts/HelpAddress.h"
+#include "texts/PracticeLibrary.h"
+#include "texts/RandomString.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -957,11 +961,114 @@ void TForm1::ToggleUppercase1Click()
 // ---------------------------------------------------------------------------
 // Text sources and files
 
-void TForm1::Button1Click() {}
-void TForm1::RandChars1Click() {}
-void TForm1::Button3Click() {}
-void TForm1::SaveEnv1Click() {}
-void TForm1::LoadEnv1Click() {}
-void TForm1::Notepad1Click() {}
-void TForm1::HelpFile1Click() {}
-void TForm1::About1Click() {}
+void TForm1::SetLineBuffer(const std::vector<std::string>& lines)
+{
+    QStringList text;
+    for (const std::string& line : lines)
+        text << FromLatin1(line);
+    Memo3->setPlainText(text.join(u'\n'));
+}
+
+void TForm1::Button1Click()
+{
+    const std::string text = ToLatin1(Edit1->text());
+    if (PracticeLibrary::IsAccessCode(text)) {
+        Timing.FastMode = true;
+        SetSpeed();
+        return;
+    }
+    HideQuickstart();
+    Label10->hide();
+    FoldHistogram();
+    Memo1->clear();
+    const PracticeLibrary::Result result = PracticeLibrary::Fetch(text);
+    if (result.Loaded) {
+        SetLineBuffer(result.FileLines);
+        AppendMemo1(result.Text + "\r\n");
+    }
+    if (result.Advance)
+        Edit1->setText(FromLatin1(result.NextNumberText));
+}
+
+void TForm1::RandChars1Click()
+{
+    Button3->show();
+    Memo2->hide();
+    Edit3->show();
+    Label15->show();
+    CheckBox2->setChecked(false);
+    Memo1->clear();
+    std::string instructions;
+    for (const char* line : RandomCharsInstructions)
+        instructions += std::string(line) + "\r\n";
+    SetMemo1Text(instructions);
+}
+
+void TForm1::Button3Click()
+{
+    Button3->show();
+    Label15->show();
+    Edit3->show();
+    RandomCharSet = ToLatin1(Edit3->text());
+    if (RandomCharSet.empty())
+        return;
+    Memo1->clear();
+    SetMemo1Text(GenerateRandomString(RandomCharSet, Random));
+    Button3->hide();
+    Label15->hide();
+    Edit3->hide();
+}
+
+void TForm1::SaveEnv1Click()
+{
+    EnvironmentSettings settings;
+    settings.PracticeNumber = ToLatin1(Edit1->text());
+    settings.OverallSpeedPosition = CspeedScrollbar->value();
+    settings.CharSpeedPosition = SpeedScrollBar->value();
+    settings.FrequencyPosition = Freqscrollbar->value();
+    settings.CharactersInUse = ToLatin1(UsingEdit->text());
+    SetLineBuffer(EnvironmentLines(settings));
+    SaveEnvironment(settings);
+}
+
+void TForm1::LoadEnv1Click()
+{
+    // Each slider moves only when its position really changes, and only then
+    // does its change handler rewrite its box and recompute the timing.
+    EnvironmentTarget target;
+    target.LineBuffer = [this](const std::vector<std::string>& lines) { SetLineBuffer(lines); };
+    target.PracticeNumber = [this](const std::string& text) { Edit1->setText(FromLatin1(text)); };
+    target.OverallSpeed = [this](int position) { CspeedScrollbar->setValue(position); };
+    target.CharSpeed = [this](int position) { SpeedScrollBar->setValue(position); };
+    target.Frequency = [this](int position) { Freqscrollbar->setValue(position); };
+    target.CharactersInUse = [this](const std::string& text) {
+        StartNumEdit->setText(FromLatin1(text));
+        UsingEdit->setText(FromLatin1(text));
+    };
+    LoadEnvironment(target);
+}
+
+void TForm1::Notepad1Click()
+{
+    if (!Form2)
+        return;
+    Form2->show();
+    Form2->raise();
+    Form2->activateWindow();
+    if (Form2->LoadNotes())
+        Form2->move(frameGeometry().left() - 50, frameGeometry().top() + 75);
+}
+
+void TForm1::HelpFile1Click()
+{
+    OpenAddress(QString::fromLatin1(HelpFileAddress(QDir::currentPath().toStdString())));
+}
+
+void TForm1::About1Click()
+{
+    if (!AboutBox)
+        return;
+    AboutBox->show();
+    AboutBox->raise();
+    AboutBox->activateWindow();
+}

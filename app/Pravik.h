@@ -230,6 +230,8 @@ private:
     void FormClose();
     void EndSendSteps();
     void RefuseStartCountBelowOne();
+    // The hidden line buffer through which the practice and settings files pass.
+    void SetLineBuffer(const std::vector<std::string>& lines);
 
     TForm2* Form2 = nullptr;
     TAboutBox* AboutBox = nullptr;
