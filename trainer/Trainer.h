@@ -8,14 +8,25 @@
 // The window calls these from its handlers and acts on the returned outcomes
 // (echo text, chart redraw, hiding the quick-start box, counts in boxes).
 // Invariant while asking: 1 <= CurrentIndex <= ActiveCount <= MaxActiveCount = 40.
+// A start count below 1 is refused with EStartCount before anything changes.
+// The window owns the flags TrainMode and TrainRunning: it sets and clears them
+// in its button handlers; the methods here only read them where noted.
 #pragma once
 
+#include "common/Errors.h"
 #include "common/Rng.h"
 
 #include <array>
 #include <string>
 
 namespace kalvo {
+
+// A start count below 1: the lesson needs at least one character to ask.
+class EStartCount : public EKalvoError {
+public:
+    EStartCount() : EKalvoError(Message) {}
+    static constexpr const char* Message = "The number of characters to start with must be at least 1.";
+};
 
 class Trainer {
 public:
@@ -48,16 +59,19 @@ public:
     // "Start Kalvo", the lesson parameters: LessonOrder, ActiveCount from the
     // count in use, answer time, thresholds, RepeatCount 2, CurrentIndex 1,
     // seeding the generator from the clock, all 40 weights 1.0.
+    // A count below 1 throws EStartCount and changes nothing; a count above 40
+    // becomes 40, so ActiveCount never leaves the 40 positions.
     void PrepareLesson(int usingCount);
     // "Start Sending", the count: N capped at 40 (returns the capped N);
     // ActiveCount = CurrentIndex = N; weights 1..N = WeightStep when N >= 2;
-    // ComputeStats.
+    // ComputeStats. A count below 1 throws EStartCount and changes nothing.
     int StartCount(int n);
 
     void PickCharacter();
     void ComputeStats();
 
-    // The character at CurrentIndex as stored (lower case for letters).
+    // The character at CurrentIndex as stored (lower case for letters);
+    // 0 when CurrentIndex lies outside LessonOrder (before the first lesson).
     char CurrentCharacter() const;
 
     struct AnswerOutcome {

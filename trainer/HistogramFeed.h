@@ -1,0 +1,26 @@
+// The 40 bars of the error histogram, taken from the trainer's state.
+//
+// Bar i (0-based) stands for position i+1 of LessonOrder and is as high as its
+// weight. While TrainMode is set the bars carry no labels; otherwise each label
+// is its character, upper-cased (letters become capitals, digits and signs stay).
+// Positions that LessonOrder does not reach (before the first lesson) get an
+// empty label. All 40 bars are always given, also for characters not yet in use.
+#pragma once
+
+#include "trainer/Trainer.h"
+
+#include <array>
+#include <string>
+
+namespace kalvo {
+
+struct HistogramFeed {
+    std::array<double, Trainer::CharacterCount> Values{};
+    std::array<std::string, Trainer::CharacterCount> Labels{};
+};
+
+HistogramFeed MakeHistogramFeed(const std::array<double, Trainer::CharacterCount + 1>& weights,
+                                const std::string& lessonOrder, bool trainMode);
+HistogramFeed MakeHistogramFeed(const Trainer& trainer);
+
+} // namespace kalvo
