@@ -15,15 +15,17 @@
 //    silence and queues it (nothing when it is empty).
 //  - Destruction wakes and joins the transfer thread, resets and closes the
 //    device, then releases semaphores and ring. A reset or close failure there
-//    is written to standard error; nothing escapes the destructor.
+//    is written to standard error and nothing escapes the destructor; the
+//    semaphores and the ring are then left allocated, because a device that
+//    could not be stopped may still play from the buffers and call back.
 #pragma once
 
 #include "audio/SndUtils.h"
 #include "audio/WaveOut.h"
+#include "common/Errors.h"
 
 #include <cstdint>
 #include <memory>
-#include <semaphore>
 #include <stdexcept>
 #include <string>
 
@@ -31,9 +33,9 @@ namespace kalvo {
 
 class OutTransferThread;
 
-class EOutSound : public std::runtime_error {
+class EOutSound : public EKalvoError {
 public:
-    using std::runtime_error::runtime_error;
+    using EKalvoError::EKalvoError;
 };
 
 // Two signed 16-bit values, left then right.
@@ -41,8 +43,6 @@ struct SamplePair {
     std::int16_t Left = 0;
     std::int16_t Right = 0;
 };
-
-using Semaphore = std::counting_semaphore<1 << 30>;
 
 class TOutSound {
 public:
@@ -73,6 +73,9 @@ public:
 private:
     void CheckSettable() const;
     [[noreturn]] void Fail(int code);
+    // Reset and close during destruction; false when one of them failed (its
+    // text then went to standard error).
+    bool CloseDevice() noexcept;
 
     WaveOutDevice& FWaveOut;
     int FDevice = WAVE_MAPPER;
@@ -89,5 +92,11 @@ private:
     std::uint8_t FInitStage = 0;
     std::string ErrorText;
 };
+
+// The done-callback registered at open: WOM_DONE releases the semaphore whose
+// address is the instance value (FreeBuffers) by one; other messages are
+// ignored. Runs in the device's context and does nothing else.
+void WaveOutCallback(WaveOutHandle handle, unsigned message, std::uintptr_t instance,
+                     std::uintptr_t param1, std::uintptr_t param2);
 
 } // namespace kalvo

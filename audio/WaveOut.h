@@ -72,6 +72,26 @@ constexpr int WAVE_MAPPER = -1; // the system's default output device
 // For WOM_DONE, param1 is the address of the finished WaveHeader.
 using WaveOutProc = void (*)(WaveOutHandle, unsigned, std::uintptr_t, std::uintptr_t, std::uintptr_t);
 
+// The texts of the result codes above, shared by the devices; codes of the
+// device's own kind (e.g. PortAudio's negative codes) are mapped by the device.
+inline std::string WaveOutErrorText(int code)
+{
+    switch (code) {
+    case MMSYSERR_NOERROR: return "The command completed successfully.";
+    case MMSYSERR_ERROR: return "An unspecified error occurred in the sound output device.";
+    case MMSYSERR_BADDEVICEID: return "The sound output device number is out of range.";
+    case MMSYSERR_ALLOCATED: return "The sound output device is already in use.";
+    case MMSYSERR_INVALHANDLE: return "The sound output device handle is invalid.";
+    case MMSYSERR_NODRIVER: return "No sound output device is available.";
+    case MMSYSERR_NOMEM: return "The sound output device could not get the memory it needs.";
+    case MMSYSERR_INVALPARAM: return "An invalid parameter was passed to the sound output device.";
+    case WAVERR_BADFORMAT: return "The sound output device does not support the requested sound format.";
+    case WAVERR_STILLPLAYING: return "The buffer is still playing.";
+    case WAVERR_UNPREPARED: return "The buffer has not been prepared.";
+    default: return "Unknown sound output error " + std::to_string(code) + ".";
+    }
+}
+
 class WaveOutDevice {
 public:
     virtual ~WaveOutDevice() = default;

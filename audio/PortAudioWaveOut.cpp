@@ -1,0 +1,324 @@
+#include "audio/PortAudioWaveOut.h"
+
+#include <alsa/asoundlib.h>
+#include <dlfcn.h>
+#include <portaudio.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstring>
+
+namespace kalvo {
+
+namespace {
+
+// ALSA and JACK print every failed probe of a card or server to stderr while
+// PortAudio looks for devices; none of it is of use to the user.
+void SilentAlsa(const char*, int, const char*, int, const char*, ...) {}
+void SilentJack(const char*) {}
+
+void SilenceJack()
+{
+    // libjack comes in with PortAudio when it was built with JACK support;
+    // its hooks are looked up rather than linked so that it stays optional.
+    using SetFunction = void (*)(void (*)(const char*));
+    for (const char* name : {"jack_set_error_function", "jack_set_info_function"})
+        if (auto set = reinterpret_cast<SetFunction>(dlsym(RTLD_DEFAULT, name)))
+            set(SilentJack);
+}
+
+// PortAudio once per process; terminated at exit. Every device object touches
+// it in its constructor, so that it outlives even a static device object.
+class PortAudioLibrary {
+public:
+    PortAudioLibrary()
+    {
+        snd_lib_error_set_handler(SilentAlsa);
+        SilenceJack();
+        FStatus = Pa_Initialize();
+    }
+    ~PortAudioLibrary()
+    {
+        if (FStatus == paNoError)
+            Pa_Terminate();
+    }
+    PaError Status() const { return FStatus; }
+
+private:
+    PaError FStatus;
+};
+
+PaError LibraryStatus()
+{
+    static PortAudioLibrary library;
+    return library.Status();
+}
+
+bool IsPcm16(const WaveFormat& f)
+{
+    return f.FormatTag == 1 && f.BitsPerSample == 16 && f.Channels >= 1;
+}
+
+// Fills the output parameters for a device number; 0 or an error code.
+int OutputParameters(int device, const WaveFormat& format, PaStreamParameters& params)
+{
+    if (PaError status = LibraryStatus(); status != paNoError)
+        return status;
+    if (!IsPcm16(format))
+        return WAVERR_BADFORMAT;
+    PaDeviceIndex index;
+    if (device == WAVE_MAPPER) {
+        index = Pa_GetDefaultOutputDevice();
+        if (index == paNoDevice)
+            return MMSYSERR_NODRIVER;
+    } else {
+        if (device < 0 || device >= Pa_GetDeviceCount())
+            return MMSYSERR_BADDEVICEID;
+        index = device;
+    }
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
+    if (info == nullptr || info->maxOutputChannels < 1)
+        return MMSYSERR_BADDEVICEID;
+    params = PaStreamParameters{};
+    params.device = index;
+    params.channelCount = format.Channels;
+    params.sampleFormat = paInt16;
+    params.suggestedLatency = std::max(PortAudioWaveOut::SuggestedLatency, info->defaultLowOutputLatency);
+    params.hostApiSpecificStreamInfo = nullptr;
+    return MMSYSERR_NOERROR;
+}
+
+} // namespace
+
+struct PortAudioWaveOut::Stream {
+    static constexpr std::size_t Capacity = 256; // far more than any ring has buffers
+
+    PaStream* Pa = nullptr;
+    WaveOutProc Callback = nullptr;
+    std::uintptr_t Instance = 0;
+    int Channels = 1;
+
+    // Written buffers not yet reported done (queued or playing).
+    std::atomic<int> Queued{0};
+
+    // Single producer (Write), single consumer (the PortAudio callback, or
+    // Reset while the stream is stopped).
+    std::array<WaveHeader*, Capacity> Queue{};
+    std::atomic<std::size_t> QueueHead{0}; // next to take; the consumer's
+    std::atomic<std::size_t> QueueTail{0}; // next free slot; the producer's
+
+    // The consumer's own: the buffer being played and the position in it.
+    WaveHeader* Current = nullptr;
+    std::size_t Offset = 0; // in 16-bit values
+
+    WaveOutHandle Handle() const { return reinterpret_cast<WaveOutHandle>(this); }
+
+    bool Push(WaveHeader* header)
+    {
+        std::size_t tail = QueueTail.load(std::memory_order_relaxed);
+        if (tail - QueueHead.load(std::memory_order_acquire) >= Capacity)
+            return false;
+        Queue[tail % Capacity] = header;
+        QueueTail.store(tail + 1, std::memory_order_release);
+        return true;
+    }
+
+    WaveHeader* Pop()
+    {
+        std::size_t head = QueueHead.load(std::memory_order_relaxed);
+        if (head == QueueTail.load(std::memory_order_acquire))
+            return nullptr;
+        WaveHeader* header = Queue[head % Capacity];
+        QueueHead.store(head + 1, std::memory_order_release);
+        return header;
+    }
+
+    // The buffer is no longer touched after this: the callback may hand it
+    // straight back to the writer.
+    void Done(WaveHeader* header)
+    {
+        header->Flags = (header->Flags & ~WHDR_INQUEUE) | WHDR_DONE;
+        Queued.fetch_sub(1);
+        if (Callback)
+            Callback(Handle(), WOM_DONE, Instance, reinterpret_cast<std::uintptr_t>(header), 0);
+    }
+
+    static int Play(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
+                    PaStreamCallbackFlags, void* user)
+    {
+        auto& s = *static_cast<Stream*>(user);
+        auto* out = static_cast<std::int16_t*>(output);
+        std::size_t need = frames * static_cast<std::size_t>(s.Channels);
+        while (need > 0) {
+            if (s.Current == nullptr) {
+                s.Current = s.Pop();
+                s.Offset = 0;
+                if (s.Current == nullptr) {
+                    std::memset(out, 0, need * sizeof(std::int16_t));
+                    break;
+                }
+            }
+            std::size_t total = s.Current->BufferLength / sizeof(std::int16_t);
+            std::size_t n = std::min(need, total - s.Offset);
+            std::memcpy(out, reinterpret_cast<const std::int16_t*>(s.Current->Data) + s.Offset,
+                        n * sizeof(std::int16_t));
+            out += n;
+            need -= n;
+            s.Offset += n;
+            if (s.Offset >= total) {
+                WaveHeader* finished = s.Current;
+                s.Current = nullptr;
+                s.Done(finished);
+            }
+        }
+        return paContinue;
+    }
+};
+
+PortAudioWaveOut::PortAudioWaveOut()
+{
+    LibraryStatus();
+}
+
+PortAudioWaveOut::~PortAudioWaveOut()
+{
+    if (FStream) {
+        Pa_AbortStream(FStream->Pa);
+        Pa_CloseStream(FStream->Pa);
+    }
+}
+
+PortAudioWaveOut::Stream* PortAudioWaveOut::Find(WaveOutHandle handle) const
+{
+    return FStream && FStream->Handle() == handle ? FStream.get() : nullptr;
+}
+
+int PortAudioWaveOut::Query(int device, const WaveFormat& format)
+{
+    PaStreamParameters params;
+    if (int rc = OutputParameters(device, format, params); rc != MMSYSERR_NOERROR)
+        return rc;
+    PaError supported = Pa_IsFormatSupported(nullptr, &params, format.SamplesPerSec);
+    return supported == paFormatIsSupported ? MMSYSERR_NOERROR : supported;
+}
+
+int PortAudioWaveOut::Open(WaveOutHandle* handle, int device, const WaveFormat& format,
+                           WaveOutProc callback, std::uintptr_t instance)
+{
+    if (FStream)
+        return MMSYSERR_ALLOCATED;
+    PaStreamParameters params;
+    if (int rc = OutputParameters(device, format, params); rc != MMSYSERR_NOERROR)
+        return rc;
+    auto stream = std::make_unique<Stream>();
+    stream->Callback = callback;
+    stream->Instance = instance;
+    stream->Channels = format.Channels;
+    PaError rc = Pa_OpenStream(&stream->Pa, nullptr, &params, format.SamplesPerSec,
+                               paFramesPerBufferUnspecified, paClipOff, &Stream::Play, stream.get());
+    if (rc != paNoError)
+        return rc;
+    rc = Pa_StartStream(stream->Pa);
+    if (rc != paNoError) {
+        Pa_CloseStream(stream->Pa);
+        return rc;
+    }
+    FStream = std::move(stream);
+    *handle = FStream->Handle();
+    return MMSYSERR_NOERROR;
+}
+
+int PortAudioWaveOut::PrepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size)
+{
+    if (!Find(handle))
+        return MMSYSERR_INVALHANDLE;
+    if (header == nullptr || header->Data == nullptr || size < sizeof(WaveHeader))
+        return MMSYSERR_INVALPARAM;
+    header->Flags |= WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+int PortAudioWaveOut::UnprepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size)
+{
+    if (!Find(handle))
+        return MMSYSERR_INVALHANDLE;
+    if (header == nullptr || size < sizeof(WaveHeader))
+        return MMSYSERR_INVALPARAM;
+    if (header->Flags & WHDR_INQUEUE)
+        return WAVERR_STILLPLAYING;
+    header->Flags &= ~WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+int PortAudioWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned size)
+{
+    Stream* s = Find(handle);
+    if (!s)
+        return MMSYSERR_INVALHANDLE;
+    if (header == nullptr || size < sizeof(WaveHeader))
+        return MMSYSERR_INVALPARAM;
+    if (!(header->Flags & WHDR_PREPARED))
+        return WAVERR_UNPREPARED;
+    if (header->Flags & WHDR_INQUEUE)
+        return WAVERR_STILLPLAYING;
+    header->Flags = (header->Flags & ~WHDR_DONE) | WHDR_INQUEUE;
+    s->Queued.fetch_add(1);
+    if (!s->Push(header)) {
+        s->Queued.fetch_sub(1);
+        header->Flags &= ~WHDR_INQUEUE;
+        return MMSYSERR_NOMEM;
+    }
+    return MMSYSERR_NOERROR;
+}
+
+int PortAudioWaveOut::Reset(WaveOutHandle handle)
+{
+    Stream* s = Find(handle);
+    if (!s)
+        return MMSYSERR_INVALHANDLE;
+    // Once the stream has stopped its callback no longer runs, and this thread
+    // may act as the queue's consumer.
+    if (Pa_IsStreamStopped(s->Pa) == 0) {
+        if (PaError rc = Pa_AbortStream(s->Pa); rc != paNoError)
+            return rc;
+    }
+    if (s->Current) {
+        WaveHeader* playing = s->Current;
+        s->Current = nullptr;
+        s->Done(playing);
+    }
+    while (WaveHeader* queued = s->Pop())
+        s->Done(queued);
+    PaError rc = Pa_StartStream(s->Pa);
+    return rc == paNoError ? MMSYSERR_NOERROR : rc;
+}
+
+int PortAudioWaveOut::Close(WaveOutHandle handle)
+{
+    Stream* s = Find(handle);
+    if (!s)
+        return MMSYSERR_INVALHANDLE;
+    if (s->Queued.load() > 0)
+        return WAVERR_STILLPLAYING;
+    PaError rc = Pa_CloseStream(s->Pa);
+    if (rc != paNoError)
+        return rc;
+    FStream.reset();
+    return MMSYSERR_NOERROR;
+}
+
+std::string PortAudioWaveOut::ErrorText(int code)
+{
+    if (code >= 0)
+        return WaveOutErrorText(code);
+    std::string text = Pa_GetErrorText(code);
+    if (code == paUnanticipatedHostError) {
+        const PaHostErrorInfo* host = Pa_GetLastHostErrorInfo();
+        if (host && host->errorText && *host->errorText)
+            text += std::string(": ") + host->errorText;
+    }
+    return text;
+}
+
+} // namespace kalvo

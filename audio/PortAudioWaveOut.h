@@ -1,0 +1,58 @@
+// PortAudioWaveOut: the wave-out layer on the system's sound output through
+// PortAudio. Device -1 (WAVE_MAPPER) is PortAudio's default output device,
+// other numbers are PortAudio device indices.
+//
+//  - Query asks PortAudio whether the format is supported, opening nothing.
+//  - Open starts a 16-bit callback stream with a suggested latency of about
+//    80 ms (shorter device buffers underrun on a busy machine). One open at a
+//    time; the handle is valid until Close.
+//  - Write queues a prepared buffer on a lock-free single-producer/single-
+//    consumer queue read by PortAudio's callback; buffers play in order of
+//    writing, back to back. With nothing queued the stream plays silence.
+//  - Each finished buffer (its last sample handed to PortAudio) is reported
+//    WOM_DONE through the done-callback from PortAudio's callback context,
+//    which never allocates, locks or blocks.
+//  - Reset stops playback, reports every queued buffer done, then lets the
+//    stream run on (silent) for later writes. Close closes the stream; it
+//    refuses (WAVERR_STILLPLAYING) while buffers are queued.
+//  - Write, PrepareHeader and UnprepareHeader may run on one thread (the
+//    producer) while the done-callback runs on PortAudio's; Open, Reset and
+//    Close must not overlap a Write.
+// PortAudio is initialised once per process, with ALSA's and JACK's error
+// printing silenced. Result codes are the common ones (WaveOut.h) or
+// PortAudio's own (negative); ErrorText gives the text of either, e.g.
+// "No sound output device is available." on a machine without one.
+#pragma once
+
+#include "audio/WaveOut.h"
+
+#include <memory>
+
+namespace kalvo {
+
+class PortAudioWaveOut : public WaveOutDevice {
+public:
+    PortAudioWaveOut();
+    ~PortAudioWaveOut() override; // closes a stream left open
+    PortAudioWaveOut(const PortAudioWaveOut&) = delete;
+    PortAudioWaveOut& operator=(const PortAudioWaveOut&) = delete;
+
+    int Query(int device, const WaveFormat& format) override;
+    int Open(WaveOutHandle* handle, int device, const WaveFormat& format, WaveOutProc callback,
+             std::uintptr_t instance) override;
+    int PrepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size) override;
+    int UnprepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size) override;
+    int Write(WaveOutHandle handle, WaveHeader* header, unsigned size) override;
+    int Reset(WaveOutHandle handle) override;
+    int Close(WaveOutHandle handle) override;
+    std::string ErrorText(int code) override;
+
+    static constexpr double SuggestedLatency = 0.08; // seconds
+
+private:
+    struct Stream;
+    Stream* Find(WaveOutHandle handle) const;
+    std::unique_ptr<Stream> FStream;
+};
+
+} // namespace kalvo

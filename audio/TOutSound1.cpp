@@ -1,0 +1,177 @@
+#include "audio/TOutSound1.h"
+
+#include "audio/OutTh1.h"
+
+#include <cstdio>
+
+namespace kalvo {
+
+namespace {
+
+constexpr std::size_t ErrorTextSize = 256; // terminator included
+
+} // namespace
+
+void WaveOutCallback(WaveOutHandle, unsigned message, std::uintptr_t instance, std::uintptr_t,
+                     std::uintptr_t)
+{
+    if (message == WOM_DONE)
+        reinterpret_cast<Semaphore*>(instance)->release();
+}
+
+TOutSound::TOutSound(WaveOutDevice& device) : FWaveOut(device) {}
+
+TOutSound::~TOutSound()
+{
+    if (FInitStage >= 2) {
+        if (FInitStage >= 4) {
+            // The thread usually sleeps on FilledBuffers: wake it and wait for
+            // it, so that it never touches the ring or the device again.
+            TransferThread->Terminate();
+            FilledBuffers->release();
+            TransferThread->Join();
+            TransferThread.reset();
+        }
+        if (!CloseDevice()) {
+            // The device may still hold our buffers and call back into
+            // FreeBuffers; at the end of the program a leak is harmless, a
+            // write into freed memory is not.
+            (void)FreeBuffers.release();
+            (void)FilledBuffers.release();
+            (void)Ring.release();
+        }
+    }
+    Ring.reset();
+    FreeBuffers.reset();
+    FilledBuffers.reset();
+    FInitStage = 0;
+}
+
+bool TOutSound::CloseDevice() noexcept
+{
+    try {
+        int rc = FWaveOut.Reset(FWaveOutHandle);
+        if (rc == MMSYSERR_NOERROR)
+            rc = FWaveOut.Close(FWaveOutHandle);
+        if (rc == MMSYSERR_NOERROR)
+            return true;
+        std::string text = FWaveOut.ErrorText(rc).substr(0, ErrorTextSize - 1);
+        std::fprintf(stderr, "%s\n", text.c_str());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+    } catch (...) {
+    }
+    return false;
+}
+
+void TOutSound::CheckSettable() const
+{
+    if (FInitStage != 0)
+        throw EOutSound("Cannot set soundcard property after initialization.");
+}
+
+void TOutSound::SetDevice(int value)
+{
+    CheckSettable();
+    FDevice = value;
+}
+
+void TOutSound::SetSampRate(int value)
+{
+    CheckSettable();
+    FSampRate = value;
+}
+
+void TOutSound::SetChannels(int value)
+{
+    CheckSettable();
+    FChannels = value;
+}
+
+void TOutSound::SetBuffers(int value)
+{
+    CheckSettable();
+    FBuffers = value;
+}
+
+void TOutSound::SetBufferLength(int value)
+{
+    CheckSettable();
+    FBufferLength = value;
+}
+
+void TOutSound::Fail(int code)
+{
+    // The device's text, cut to what the 256-character buffer holds.
+    ErrorText = FWaveOut.ErrorText(code).substr(0, ErrorTextSize - 1);
+    throw EOutSound(ErrorText);
+}
+
+void TOutSound::Initialize()
+{
+    if (FInitStage != 0)
+        throw EOutSound("Cannot reinitialize sound output device");
+
+    WaveFormat format;
+    format.FormatTag = 1; // PCM
+    format.Channels = static_cast<std::uint16_t>(FChannels);
+    format.SamplesPerSec = static_cast<std::uint32_t>(FSampRate);
+    format.AvgBytesPerSec = static_cast<std::uint32_t>(2 * FChannels * FSampRate);
+    format.BlockAlign = static_cast<std::uint16_t>(2 * FChannels);
+    format.BitsPerSample = 16;
+    format.ExtraSize = 0;
+
+    int rc = FWaveOut.Query(FDevice, format);
+    if (rc != MMSYSERR_NOERROR)
+        Fail(rc);
+    FInitStage = 1;
+
+    FreeBuffers = std::make_unique<Semaphore>(FBuffers);
+    FilledBuffers = std::make_unique<Semaphore>(0);
+    WaveOutHandle handle = 0;
+    rc = FWaveOut.Open(&handle, FDevice, format, WaveOutCallback,
+                       reinterpret_cast<std::uintptr_t>(FreeBuffers.get()));
+    if (rc != MMSYSERR_NOERROR)
+        Fail(rc);
+    FWaveOutHandle = handle;
+    FInitStage = 2;
+
+    Ring = std::make_unique<WaveBuffRing>(FBuffers, FBufferLength);
+    FInitStage = 3;
+
+    TransferThread = std::make_unique<OutTransferThread>(*FilledBuffers, FWaveOut, FWaveOutHandle, *Ring);
+    FInitStage = 4;
+}
+
+void TOutSound::SendSample(const SamplePair& pair)
+{
+    if (FInitStage != 4)
+        throw EOutSound("Cannot send sample until output transfer thread has been created.");
+    // A new buffer begins: wait until the device has given one back.
+    if (FFillCount == 0)
+        FreeBuffers->acquire();
+    Ring->PutValue(FFillCount, pair.Left);
+    ++FFillCount;
+    if (FChannels == 2) {
+        Ring->PutValue(FFillCount, pair.Right);
+        ++FFillCount;
+    }
+    if (FFillCount == FBufferLength) {
+        Ring->GetandMoveTail();
+        FilledBuffers->release();
+        FFillCount = 0;
+    }
+}
+
+void TOutSound::Flush()
+{
+    if (FFillCount == 0)
+        return;
+    for (int i = FFillCount; i < FBufferLength; ++i)
+        Ring->PutValue(i, 0);
+    Ring->GetandMoveTail();
+    FilledBuffers->release();
+    FFillCount = 0;
+}
+
+} // namespace kalvo

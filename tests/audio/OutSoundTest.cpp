@@ -1,0 +1,439 @@
+#include "audio/TOutSound1.h"
+#include "audio/TestWaveOut.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace kalvo {
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* const SetterRefused = "Cannot set soundcard property after initialization.";
+const char* const Reinitialize = "Cannot reinitialize sound output device";
+const char* const SendRefused = "Cannot send sample until output transfer thread has been created.";
+
+template <typename F>
+std::string OutSoundFailure(F f)
+{
+    try {
+        f();
+    } catch (const EOutSound& e) {
+        return e.what();
+    }
+    return "(no failure)";
+}
+
+// The program's configuration: 8000 samples per second, buffers of 4000.
+std::unique_ptr<TOutSound> ProgramOutSound(WaveOutDevice& device)
+{
+    auto out = std::make_unique<TOutSound>(device);
+    out->SetSampRate(8000);
+    out->SetBufferLength(4000);
+    return out;
+}
+
+void SendSamples(TOutSound& out, int count, std::int16_t value)
+{
+    for (int i = 0; i < count; ++i)
+        out.SendSample(SamplePair{value, value});
+}
+
+// --- Properties and stages ---------------------------------------------------
+
+TEST(OutSoundProperties, DeclaredDefaults)
+{
+    TestWaveOut device;
+    TOutSound out(device);
+    EXPECT_EQ(out.Device(), -1);
+    EXPECT_EQ(out.SampRate(), 44100);
+    EXPECT_EQ(out.Channels(), 1);
+    EXPECT_EQ(out.Buffers(), 3);
+    EXPECT_EQ(out.BufferLength(), 20000);
+    EXPECT_EQ(out.InitStage(), 0);
+    EXPECT_EQ(out.FillCount(), 0);
+    EXPECT_EQ(out.GetWaveOutHandle(), 0u);
+}
+
+TEST(OutSoundProperties, SettableBeforeInitializeRefusedAfter)
+{
+    TestWaveOut device;
+    TOutSound out(device);
+    out.SetSampRate(8000);
+    EXPECT_EQ(out.SampRate(), 8000);
+    out.SetBufferLength(4000);
+    out.Initialize();
+    EXPECT_EQ(out.InitStage(), 4);
+
+    EXPECT_EQ(OutSoundFailure([&] { out.SetSampRate(44100); }), SetterRefused);
+    EXPECT_EQ(out.SampRate(), 8000);
+    EXPECT_EQ(OutSoundFailure([&] { out.SetDevice(2); }), SetterRefused);
+    EXPECT_EQ(OutSoundFailure([&] { out.SetChannels(2); }), SetterRefused);
+    EXPECT_EQ(OutSoundFailure([&] { out.SetBuffers(5); }), SetterRefused);
+    EXPECT_EQ(OutSoundFailure([&] { out.SetBufferLength(100); }), SetterRefused);
+    EXPECT_EQ(out.Device(), -1);
+    EXPECT_EQ(out.Channels(), 1);
+    EXPECT_EQ(out.Buffers(), 3);
+    EXPECT_EQ(out.BufferLength(), 4000);
+}
+
+TEST(OutSoundProperties, SecondInitializeIsRefusedAndChangesNothing)
+{
+    TestWaveOut device;
+    auto out = ProgramOutSound(device);
+    out->Initialize();
+    WaveOutHandle handle = out->GetWaveOutHandle();
+    EXPECT_EQ(OutSoundFailure([&] { out->Initialize(); }), Reinitialize);
+    EXPECT_EQ(out->InitStage(), 4);
+    EXPECT_EQ(out->GetWaveOutHandle(), handle);
+    EXPECT_TRUE(device.IsOpen());
+    // Still working.
+    out->SendSample(SamplePair{1, 1});
+    out->Flush();
+    EXPECT_TRUE(device.WaitForWritten(1));
+}
+
+TEST(OutSoundProperties, SendSampleBeforeInitializeIsRefusedFlushDoesNothing)
+{
+    TestWaveOut device;
+    TOutSound out(device);
+    EXPECT_EQ(OutSoundFailure([&] { out.SendSample(SamplePair{1, 2}); }), SendRefused);
+    EXPECT_NO_THROW(out.Flush());
+    EXPECT_EQ(out.FillCount(), 0);
+    EXPECT_FALSE(device.QueriedFormat().has_value()); // the device was not touched
+}
+
+TEST(OutSoundProperties, DeviceIsOpenedForSixteenBitMonoAtEightThousand)
+{
+    TestWaveOut device;
+    auto out = ProgramOutSound(device);
+    out->Initialize();
+    ASSERT_TRUE(device.OpenFormat().has_value());
+    WaveFormat f = *device.OpenFormat();
+    EXPECT_EQ(f.FormatTag, 1);
+    EXPECT_EQ(f.Channels, 1);
+    EXPECT_EQ(f.SamplesPerSec, 8000u);
+    EXPECT_EQ(f.AvgBytesPerSec, 16000u);
+    EXPECT_EQ(f.BlockAlign, 2);
+    EXPECT_EQ(f.BitsPerSample, 16);
+    EXPECT_EQ(f.ExtraSize, 0);
+    EXPECT_EQ(device.OpenDevice(), WAVE_MAPPER);
+    ASSERT_TRUE(device.QueriedFormat().has_value());
+    EXPECT_EQ(device.QueriedFormat()->AvgBytesPerSec, 16000u);
+    EXPECT_EQ(out->GetWaveOutHandle(), TestWaveOut::Handle);
+}
+
+TEST(OutSoundProperties, StereoFormat)
+{
+    TestWaveOut device;
+    auto out = ProgramOutSound(device);
+    out->SetChannels(2);
+    out->Initialize();
+    WaveFormat f = *device.OpenFormat();
+    EXPECT_EQ(f.Channels, 2);
+    EXPECT_EQ(f.AvgBytesPerSec, 32000u);
+    EXPECT_EQ(f.BlockAlign, 4);
+}
+
+// --- Failing devices ---------------------------------------------------------
+
+TEST(OutSoundInitializeFailure, RefusedFormatLeavesStageZero)
+{
+    TestWaveOut device;
+    device.FailQuery(WAVERR_BADFORMAT);
+    auto out = ProgramOutSound(device);
+    EXPECT_EQ(OutSoundFailure([&] { out->Initialize(); }), WaveOutErrorText(WAVERR_BADFORMAT));
+    EXPECT_EQ(out->InitStage(), 0);
+    EXPECT_FALSE(device.IsOpen());
+    EXPECT_EQ(OutSoundFailure([&] { out->SendSample(SamplePair{1, 1}); }), SendRefused);
+    EXPECT_NO_THROW(out->Flush());
+    // Stage 0: the properties may still be changed.
+    out->SetSampRate(11025);
+    EXPECT_EQ(out->SampRate(), 11025);
+    out.reset();
+    EXPECT_EQ(device.ResetCount(), 0);
+    EXPECT_EQ(device.CloseCount(), 0);
+}
+
+TEST(OutSoundInitializeFailure, FailedOpenLeavesStageOne)
+{
+    TestWaveOut device;
+    device.FailOpen(MMSYSERR_ALLOCATED);
+    auto out = ProgramOutSound(device);
+    EXPECT_EQ(OutSoundFailure([&] { out->Initialize(); }), "The sound output device is already in use.");
+    EXPECT_EQ(out->InitStage(), 1);
+    EXPECT_EQ(OutSoundFailure([&] { out->SendSample(SamplePair{1, 1}); }), SendRefused);
+    EXPECT_EQ(OutSoundFailure([&] { out->SetSampRate(11025); }), SetterRefused);
+    EXPECT_EQ(OutSoundFailure([&] { out->Initialize(); }), Reinitialize);
+    EXPECT_NO_THROW(out->Flush());
+    out.reset();
+    // Nothing of the device is released at stage 1.
+    EXPECT_EQ(device.ResetCount(), 0);
+    EXPECT_EQ(device.CloseCount(), 0);
+}
+
+// A device with a very long error text.
+class WordyWaveOut : public TestWaveOut {
+public:
+    std::string ErrorText(int) override { return std::string(300, 'x'); }
+};
+
+TEST(OutSoundInitializeFailure, ErrorTextIsCutToTheBufferSize)
+{
+    WordyWaveOut device;
+    device.FailQuery(MMSYSERR_ERROR);
+    auto out = ProgramOutSound(device);
+    EXPECT_EQ(OutSoundFailure([&] { out->Initialize(); }), std::string(255, 'x'));
+}
+
+// --- Writing and flushing ----------------------------------------------------
+
+TEST(OutSoundWriting, FlushAfterOneSamplePadsWithSilence)
+{
+    TestWaveOut device;
+    auto out = ProgramOutSound(device);
+    out->Initialize();
+    out->SendSample(SamplePair{1234, 1234});
+    EXPECT_EQ(out->FillCount(), 1);
+    out->Flush();
+    EXPECT_EQ(out->FillCount(), 0);
+    ASSERT_TRUE(device.WaitForWritten(1));
+    auto written = device.Written();
+    ASSERT_EQ(written.size(), 1u);
+    ASSERT_EQ(written[0].size(), 4000u);
+    EXPECT_EQ(written[0][0], 1234);
+    int zeros = 0;
+    for (std::size_t i = 1; i < written[0].size(); ++i)
+        zeros += written[0][i] == 0;
+    EXPECT_EQ(zeros, 3999);
+}
+
+TEST(OutSoundWriting, FourThousandthSampleCommitsAtOnce)
+{
+    TestWaveOut device;
+    auto out = ProgramOutSound(device);
+    out->Initialize();
+    SendSamples(*out, 3999, 7);
+    EXPECT_EQ(out->FillCount(), 3999);
+    out->SendSample(SamplePair{8, 8});
+    EXPECT_EQ(out->FillCount(), 0);
+    // No further sample and no Flush: the buffer still reaches the device.
+    ASSERT_TRUE(device.WaitForWritten(1));
+    auto written = device.Written();
+    EXPECT_EQ(written[0][0], 7);
+    EXPECT_EQ(written[0][3999], 8);
+}
+
+TEST(OutSoundWriting, FlushRightAfterACompletedBufferQueuesNothing)
+{
+    TestWaveOut device;
+    auto out = ProgramOutSound(device);
+    out->Initialize();
+    SendSamples(*out, 4000, 1);
+    out->Flush(); // FillCount is 0: nothing to do
+    EXPECT_EQ(out->FillCount(), 0);
+    out->SendSample(SamplePair{2, 2});
+    out->Flush();
+    ASSERT_TRUE(device.WaitForWritten(2));
+    out.reset();
+    // Buffers reach the device in order: an empty buffer queued by the first
+    // Flush would have come second.
+    auto written = device.Written();
+    ASSERT_EQ(written.size(), 2u);
+    EXPECT_EQ(written[0][0], 1);
+    EXPECT_EQ(written[1][0], 2);
+    EXPECT_EQ(written[1][1], 0);
+}
+
+TEST(OutSoundWriting, FewerThanABufferStayUnheard)
+{
+    TestWaveOut device;
+    auto out = ProgramOutSound(device);
+    out->Initialize();
+    SendSamples(*out, 3999, 5);
+    EXPECT_EQ(out->FillCount(), 3999);
+    out.reset(); // joins the transfer thread
+    EXPECT_EQ(device.WrittenCount(), 0u);
+}
+
+TEST(OutSoundWriting, BuffersArriveInOrderWhileTheRingIsReused)
+{
+    TestWaveOut device;
+    auto out = ProgramOutSound(device);
+    out->Initialize();
+    // Seven buffers through a ring of three, each sample numbered.
+    for (int i = 0; i < 7 * 4000; ++i) {
+        auto v = static_cast<std::int16_t>(i % 30000);
+        out->SendSample(SamplePair{v, 0});
+    }
+    ASSERT_TRUE(device.WaitForWritten(7));
+    auto written = device.Written();
+    ASSERT_EQ(written.size(), 7u);
+    int mismatches = 0;
+    for (int b = 0; b < 7; ++b)
+        for (int i = 0; i < 4000; ++i)
+            mismatches += written[b][i] != static_cast<std::int16_t>((b * 4000 + i) % 30000);
+    EXPECT_EQ(mismatches, 0);
+    // Every trip unprepares (a no-op the first time) and prepares again.
+    EXPECT_EQ(device.PrepareCount(), 7);
+    EXPECT_EQ(device.UnprepareCount(), 7);
+}
+
+TEST(OutSoundWriting, MonoIgnoresTheRightValue)
+{
+    TestWaveOut device;
+    auto out = ProgramOutSound(device);
+    out->Initialize();
+    out->SendSample(SamplePair{5, 9});
+    out->SendSample(SamplePair{6, 9});
+    EXPECT_EQ(out->FillCount(), 2);
+    out->Flush();
+    ASSERT_TRUE(device.WaitForWritten(1));
+    auto buffer = device.Written()[0];
+    EXPECT_EQ(buffer[0], 5);
+    EXPECT_EQ(buffer[1], 6);
+    EXPECT_EQ(buffer[2], 0);
+}
+
+TEST(OutSoundWriting, StereoInterleavesLeftAndRight)
+{
+    TestWaveOut device;
+    auto out = ProgramOutSound(device);
+    out->SetChannels(2);
+    out->Initialize();
+    for (int i = 0; i < 1999; ++i)
+        out->SendSample(SamplePair{static_cast<std::int16_t>(i), static_cast<std::int16_t>(-i)});
+    EXPECT_EQ(out->FillCount(), 3998);
+    EXPECT_EQ(device.WrittenCount(), 0u);
+    out->SendSample(SamplePair{1999, -1999}); // the 2000th frame fills the buffer
+    EXPECT_EQ(out->FillCount(), 0);
+    ASSERT_TRUE(device.WaitForWritten(1));
+    auto buffer = device.Written()[0];
+    ASSERT_EQ(buffer.size(), 4000u);
+    int mismatches = 0;
+    for (int i = 0; i < 2000; ++i)
+        mismatches += buffer[2 * i] != i || buffer[2 * i + 1] != -i;
+    EXPECT_EQ(mismatches, 0);
+}
+
+// --- Pacing ------------------------------------------------------------------
+
+TEST(OutSoundPacing, FourthBufferWaitsUntilTheFirstIsDone)
+{
+    TestWaveOut device(TestWaveOut::Completion::OnDemand);
+    auto out = ProgramOutSound(device);
+    out->Initialize();
+    SendSamples(*out, 3 * 4000, 1); // three buffers in use, none done
+    ASSERT_TRUE(device.WaitForWritten(3));
+    EXPECT_EQ(device.PendingCount(), 3u);
+
+    std::atomic<bool> returned{false};
+    std::thread writer([&] {
+        out->SendSample(SamplePair{2, 2}); // first sample of the fourth buffer
+        returned = true;
+    });
+    // Give the writer ample time to reach its wait; it must still be there.
+    std::this_thread::sleep_for(200ms);
+    EXPECT_FALSE(returned.load());
+
+    EXPECT_TRUE(device.CompleteNext()); // the device finishes the first buffer
+    writer.join();
+    EXPECT_TRUE(returned.load());
+    EXPECT_EQ(out->FillCount(), 1);
+
+    // The fourth buffer is written into the memory the first one used.
+    SendSamples(*out, 3999, 3);
+    ASSERT_TRUE(device.WaitForWritten(4)) << "the transfer thread got no fourth buffer";
+    auto written = device.Written();
+    EXPECT_EQ(written[3][0], 2);
+    EXPECT_EQ(written[3][1], 3);
+    device.CompleteAll();
+}
+
+// --- Teardown ----------------------------------------------------------------
+
+TEST(OutSoundTeardown, QueuedBuffersAreReturnedAndTheDeviceClosed)
+{
+    TestWaveOut device(TestWaveOut::Completion::OnDemand);
+    auto out = ProgramOutSound(device);
+    out->Initialize();
+    SendSamples(*out, 2 * 4000 + 10, 1); // 2 queued on the device, 10 samples being filled
+    ASSERT_TRUE(device.WaitForWritten(2));
+    EXPECT_EQ(device.PendingCount(), 2u);
+    out.reset();
+    EXPECT_EQ(device.ResetCount(), 1);
+    EXPECT_EQ(device.CloseCount(), 1);
+    EXPECT_EQ(device.PendingCount(), 0u);
+    EXPECT_FALSE(device.IsOpen());
+    EXPECT_EQ(device.WrittenCount(), 2u);
+}
+
+TEST(OutSoundTeardown, IdleComponentClosesWithoutWriting)
+{
+    TestWaveOut device;
+    {
+        auto out = ProgramOutSound(device);
+        out->Initialize();
+    }
+    EXPECT_EQ(device.ResetCount(), 1);
+    EXPECT_EQ(device.CloseCount(), 1);
+    EXPECT_EQ(device.WrittenCount(), 0u);
+    EXPECT_EQ(device.PrepareCount(), 0);
+}
+
+TEST(OutSoundTeardown, FailingResetIsReportedOnStandardError)
+{
+    TestWaveOut device(TestWaveOut::Completion::OnDemand);
+    auto out = ProgramOutSound(device);
+    out->Initialize();
+    SendSamples(*out, 2 * 4000, 1);
+    ASSERT_TRUE(device.WaitForWritten(2));
+    device.FailReset(MMSYSERR_NOMEM);
+
+    testing::internal::CaptureStderr();
+    EXPECT_NO_THROW(out.reset());
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, WaveOutErrorText(MMSYSERR_NOMEM) + "\n");
+    EXPECT_EQ(device.CloseCount(), 0); // the steps after the failing call are skipped
+    // The device still holds two buffers; finishing them must not touch freed
+    // memory (the semaphores and the ring were left in place for it).
+    EXPECT_EQ(device.CompleteAll(), 2u);
+}
+
+TEST(OutSoundTeardown, FailingCloseIsReportedOnStandardError)
+{
+    TestWaveOut device;
+    auto out = ProgramOutSound(device);
+    out->Initialize();
+    SendSamples(*out, 4000, 1);
+    ASSERT_TRUE(device.WaitForWritten(1));
+    device.FailClose(MMSYSERR_INVALHANDLE);
+
+    testing::internal::CaptureStderr();
+    EXPECT_NO_THROW(out.reset());
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "The sound output device handle is invalid.\n");
+    EXPECT_EQ(device.ResetCount(), 1);
+}
+
+// --- The done-callback -------------------------------------------------------
+
+TEST(OutSoundCallback, OnlyDoneReleasesTheSemaphore)
+{
+    Semaphore free(0);
+    auto instance = reinterpret_cast<std::uintptr_t>(&free);
+    WaveOutCallback(1, WOM_OPEN, instance, 0, 0);
+    WaveOutCallback(1, WOM_CLOSE, instance, 0, 0);
+    EXPECT_FALSE(free.try_acquire());
+    WaveOutCallback(1, WOM_DONE, instance, 0, 0);
+    EXPECT_TRUE(free.try_acquire());
+    EXPECT_FALSE(free.try_acquire());
+}
+
+} // namespace
+} // namespace kalvo

@@ -1,0 +1,252 @@
+// The real sound path: the component plays through PortAudio into the private
+// PulseAudio server's null sink (tools/services.sh), whose monitor is recorded
+// with parecord and analysed. Skipped when there is no such server to record.
+#include "audio/PortAudioWaveOut.h"
+#include "audio/TOutSound1.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace kalvo {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+std::optional<std::string> FindProgram(const std::string& name)
+{
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        std::size_t end = dirs.find(':', start);
+        if (end == std::string::npos)
+            end = dirs.size();
+        fs::path candidate = fs::path(dirs.substr(start, end - start)) / name;
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate.string();
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
+// parecord writing the null sink's monitor into a WAV file until stopped.
+class Recorder {
+public:
+    Recorder(const std::string& program, const std::string& source, const fs::path& file)
+    {
+        std::vector<std::string> args = {program,
+                                         "--device=" + source,
+                                         "--latency-msec=20",
+                                         "--file-format=wav",
+                                         "--format=s16le",
+                                         "--rate=48000",
+                                         "--channels=1",
+                                         file.string()};
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&Pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+            Pid = -1;
+    }
+    ~Recorder() { Stop(); }
+    bool Started() const { return Pid > 0; }
+    // SIGINT lets parecord finish the file.
+    void Stop()
+    {
+        if (Pid <= 0)
+            return;
+        ::kill(Pid, SIGINT);
+        int status = 0;
+        ::waitpid(Pid, &status, 0);
+        Pid = -1;
+    }
+
+private:
+    pid_t Pid = -1;
+};
+
+struct Recording {
+    int Rate = 0;
+    int Channels = 0;
+    std::vector<std::int16_t> Left; // first channel only
+};
+
+std::uint32_t Le32(const std::vector<unsigned char>& d, std::size_t at)
+{
+    return d[at] | d[at + 1] << 8 | d[at + 2] << 16 | static_cast<std::uint32_t>(d[at + 3]) << 24;
+}
+
+// Reads a 16-bit PCM WAV; a data chunk whose size was never finalised runs to
+// the end of the file.
+std::optional<Recording> ReadWav(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::vector<unsigned char> d{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (d.size() < 12 || std::string(d.begin(), d.begin() + 4) != "RIFF")
+        return std::nullopt;
+    Recording r;
+    int bits = 0;
+    std::size_t at = 12;
+    while (at + 8 <= d.size()) {
+        std::string id(d.begin() + at, d.begin() + at + 4);
+        std::size_t size = Le32(d, at + 4);
+        std::size_t body = at + 8;
+        if (id == "fmt " && body + 16 <= d.size()) {
+            r.Channels = d[body + 2] | d[body + 3] << 8;
+            r.Rate = static_cast<int>(Le32(d, body + 4));
+            bits = d[body + 14] | d[body + 15] << 8;
+        } else if (id == "data") {
+            if (size == 0 || body + size > d.size())
+                size = d.size() - body;
+            if (bits != 16 || r.Channels < 1)
+                return std::nullopt;
+            std::size_t frame = 2 * static_cast<std::size_t>(r.Channels);
+            for (std::size_t p = body; p + frame <= body + size; p += frame)
+                r.Left.push_back(static_cast<std::int16_t>(d[p] | d[p + 1] << 8));
+            return r;
+        }
+        at = body + size + (size & 1);
+    }
+    return std::nullopt;
+}
+
+TEST(RealSoundPath, ToneComesOutOfTheDefaultDevice)
+{
+    const char* server = std::getenv("PULSE_SERVER");
+    if (server == nullptr || *server == '\0')
+        GTEST_SKIP() << "PULSE_SERVER is not set: no private PulseAudio server to record from "
+                        "(start one with: source tools/services.sh; services_start)";
+    auto parecord = FindProgram("parecord");
+    if (!parecord)
+        GTEST_SKIP() << "parecord is not installed";
+    const char* sinkName = std::getenv("KALVO_NULL_SINK");
+    std::string source = std::string(sinkName && *sinkName ? sinkName : "kalvo_null") + ".monitor";
+
+    fs::path file = fs::temp_directory_path() / ("kalvo_real_" + std::to_string(::getpid()) + ".wav");
+    Recorder recorder(*parecord, source, file);
+    ASSERT_TRUE(recorder.Started()) << "cannot start " << *parecord;
+
+    // An idle null sink renders ahead of time; only once the recorder's file
+    // grows is the monitor delivering in real time.
+    bool recording = false;
+    for (int i = 0; i < 250 && !recording; ++i) {
+        std::this_thread::sleep_for(20ms);
+        std::error_code ec;
+        recording = fs::file_size(file, ec) > 44 + 4800 && !ec;
+    }
+    ASSERT_TRUE(recording) << "parecord wrote nothing from " << source;
+
+    {
+        PortAudioWaveOut device;
+        TOutSound out(device);
+        out.SetSampRate(8000);
+        out.SetBufferLength(4000);
+        ASSERT_NO_THROW(out.Initialize());
+
+        // 0.24 s of 800 Hz at amplitude 20000.
+        const int toneSamples = 1920;
+        for (int i = 0; i < toneSamples; ++i) {
+            auto v = static_cast<std::int16_t>(std::lround(20000.0 * std::sin(2 * M_PI * 800.0 * i / 8000.0)));
+            out.SendSample(SamplePair{v, v});
+        }
+        out.Flush();
+        // Two more buffers of silence and the first sample of a third: that
+        // sample can only go in once the device has finished the tone's buffer.
+        for (int i = 0; i < 2 * 4000 + 1; ++i)
+            out.SendSample(SamplePair{0, 0});
+        // What the device took still passes through PortAudio and the server.
+        std::this_thread::sleep_for(600ms);
+        recorder.Stop();
+    }
+
+    auto rec = ReadWav(file);
+    fs::remove(file);
+    ASSERT_TRUE(rec.has_value()) << "the recording is not a 16-bit WAV file";
+    ASSERT_GT(rec->Rate, 0);
+    const auto& x = rec->Left;
+
+    int peak = 0;
+    for (std::int16_t v : x)
+        peak = std::max(peak, std::abs(static_cast<int>(v)));
+    ASSERT_GT(peak, 2000) << "no tone reached the null sink (peak " << peak << " in " << x.size()
+                          << " samples)";
+
+    // The tone's span: from the first to the last sample above a quarter of the peak.
+    const int threshold = peak / 4;
+    std::size_t first = 0, last = 0;
+    bool found = false;
+    for (std::size_t i = 0; i < x.size(); ++i)
+        if (std::abs(static_cast<int>(x[i])) > threshold) {
+            if (!found)
+                first = i;
+            found = true;
+            last = i;
+        }
+    double seconds = static_cast<double>(last - first + 1) / rec->Rate;
+    EXPECT_NEAR(seconds, 0.24, 0.04) << "tone length";
+
+    // Frequency from the upward zero crossings within the span.
+    int crossings = 0;
+    std::size_t firstCrossing = 0, lastCrossing = 0;
+    for (std::size_t i = first + 1; i <= last; ++i)
+        if (x[i - 1] < 0 && x[i] >= 0) {
+            if (crossings == 0)
+                firstCrossing = i;
+            lastCrossing = i;
+            ++crossings;
+        }
+    ASSERT_GT(crossings, 10);
+    double frequency = (crossings - 1) * static_cast<double>(rec->Rate) / (lastCrossing - firstCrossing);
+    EXPECT_NEAR(frequency, 800.0, 20.0) << "tone frequency";
+}
+
+// Run by ctest with PULSE_SERVER pointing to no server: on a machine without a
+// sound card of its own the component reports the device error once and then
+// refuses samples.
+TEST(RealSoundPath, WithoutASoundDeviceTheErrorIsClear)
+{
+    const char* expect = std::getenv("KALVO_EXPECT_NO_SOUND_DEVICE");
+    if (expect == nullptr || *expect == '\0')
+        GTEST_SKIP() << "only run with KALVO_EXPECT_NO_SOUND_DEVICE set";
+    PortAudioWaveOut device;
+    TOutSound out(device);
+    out.SetSampRate(8000);
+    out.SetBufferLength(4000);
+    std::string message;
+    try {
+        out.Initialize();
+    } catch (const EOutSound& e) {
+        message = e.what();
+    }
+    if (message.empty())
+        GTEST_SKIP() << "this machine has a sound output device of its own";
+    EXPECT_EQ(message, "No sound output device is available.");
+    try {
+        out.SendSample(SamplePair{1, 1});
+        ADD_FAILURE() << "SendSample was accepted";
+    } catch (const EOutSound& e) {
+        EXPECT_STREQ(e.what(), "Cannot send sample until output transfer thread has been created.");
+    }
+}
+
+} // namespace
+} // namespace kalvo
