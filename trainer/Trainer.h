@@ -10,7 +10,7 @@
 // Invariant while asking: 1 <= CurrentIndex <= ActiveCount <= MaxActiveCount = 40.
 // A start count below 1 is refused with EStartCount before anything changes.
 // The window owns the flags TrainMode and TrainRunning: it sets and clears them
-// in its button handlers; the methods here only read them where noted.
+// in its button handlers, and calls the methods below only when they allow it.
 #pragma once
 
 #include "common/Errors.h"
