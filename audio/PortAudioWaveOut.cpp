@@ -2,11 +2,14 @@
 
 #include <alsa/asoundlib.h>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
 #include <portaudio.h>
 
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 
 namespace kalvo {
@@ -28,6 +31,36 @@ void SilenceJack()
             set(SilentJack);
 }
 
+// A few plugins (ALSA's JACK plugin, for one) print straight to stderr while
+// PortAudio probes every device at initialisation; the error descriptor points
+// to /dev/null for that moment only.
+class QuietStderr {
+public:
+    QuietStderr()
+    {
+        std::fflush(stderr);
+        FSaved = ::dup(STDERR_FILENO);
+        int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (FSaved >= 0 && null >= 0)
+            ::dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            ::close(null);
+    }
+    ~QuietStderr()
+    {
+        if (FSaved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(FSaved, STDERR_FILENO);
+        ::close(FSaved);
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    int FSaved = -1;
+};
+
 // PortAudio once per process; terminated at exit. Every device object touches
 // it in its constructor, so that it outlives even a static device object.
 class PortAudioLibrary {
@@ -36,6 +69,7 @@ public:
     {
         snd_lib_error_set_handler(SilentAlsa);
         SilenceJack();
+        QuietStderr quiet;
         FStatus = Pa_Initialize();
     }
     ~PortAudioLibrary()

@@ -19,9 +19,10 @@
 //    producer) while the done-callback runs on PortAudio's; Open, Reset and
 //    Close must not overlap a Write.
 // PortAudio is initialised once per process, with ALSA's and JACK's error
-// printing silenced. Result codes are the common ones (WaveOut.h) or
-// PortAudio's own (negative); ErrorText gives the text of either, e.g.
-// "No sound output device is available." on a machine without one.
+// printing silenced (standard error is muted while PortAudio probes devices).
+// Result codes are the common ones (WaveOut.h) or PortAudio's own (negative);
+// ErrorText gives the text of either, e.g. "No sound output device is
+// available." on a machine without one.
 #pragma once
 
 #include "audio/WaveOut.h"

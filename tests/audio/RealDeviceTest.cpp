@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -217,6 +218,16 @@ TEST(RealSoundPath, ToneComesOutOfTheDefaultDevice)
     ASSERT_GT(crossings, 10);
     double frequency = (crossings - 1) * static_cast<double>(rec->Rate) / (lastCrossing - firstCrossing);
     EXPECT_NEAR(frequency, 800.0, 20.0) << "tone frequency";
+
+    // Played gaplessly: no stretch of 5 ms inside the tone stays below the threshold.
+    std::size_t quiet = 0, longestQuiet = 0;
+    for (std::size_t i = first; i <= last; ++i) {
+        quiet = std::abs(static_cast<int>(x[i])) > threshold ? 0 : quiet + 1;
+        longestQuiet = std::max(longestQuiet, quiet);
+    }
+    EXPECT_LT(static_cast<double>(longestQuiet) / rec->Rate, 0.005) << "a gap inside the tone";
+
+    std::printf("recorded tone: %.3f s at %.1f Hz, peak %d\n", seconds, frequency, peak);
 }
 
 // Run by ctest with PULSE_SERVER pointing to no server: on a machine without a
