@@ -1,0 +1,77 @@
+// Test support: a sound-output component on a recording device, and a plain
+// restatement of the oscillator against which recorded samples are compared.
+#pragma once
+
+#include "audio/TOutSound1.h"
+#include "audio/TestWaveOut.h"
+#include "audio/ToneSynth.h"
+#include "common/Convert.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kalvo::testing {
+
+using Samples = std::vector<std::int16_t>;
+
+// TOutSound at 8000 samples per second on a TestWaveOut that completes at once.
+struct SoundRig {
+    explicit SoundRig(int bufferLength = 4000)
+    {
+        Out.SetSampRate(8000);
+        Out.SetBufferLength(bufferLength);
+        Out.Initialize();
+    }
+
+    // Every sample written to the device so far, once the expected number of
+    // buffers has arrived.
+    Samples Recorded(std::size_t buffers)
+    {
+        Device.WaitForWritten(buffers);
+        Samples all;
+        for (const auto& buffer : Device.Written())
+            all.insert(all.end(), buffer.begin(), buffer.end());
+        return all;
+    }
+
+    TestWaveOut Device{TestWaveOut::Completion::Immediate};
+    TOutSound Out{Device};
+};
+
+// One note as the oscillator is meant to produce it, written out step by step.
+inline void AppendNote(Samples& out, const std::array<double, ToneSynth::TableSize>& table,
+                       double sampRate, double riseMs, double frequency, double seconds,
+                       double amplitude)
+{
+    const double ramp = sampRate * riseMs / 1000.0;
+    const double step = amplitude / ramp;
+    const double increment = frequency * 1024 / sampRate;
+    const std::int64_t n = RoundHalfEven(sampRate * seconds);
+    double phase = 0.0;
+    double amp = amplitude;
+    const auto emit = [&]() {
+        out.push_back(static_cast<std::int16_t>(RoundHalfEven(table[int(std::floor(phase))] * amp)));
+        phase += increment;
+        while (phase >= 1024)
+            phase -= 1024;
+    };
+    for (std::int64_t i = 0; i < n; ++i) {
+        if (i < ramp)
+            amp = i * step;
+        emit();
+    }
+    while (amp > 0) {
+        amp -= step;
+        emit();
+    }
+}
+
+inline std::size_t BuffersFor(std::size_t samples, std::size_t bufferLength)
+{
+    return (samples + bufferLength - 1) / bufferLength;
+}
+
+} // namespace kalvo::testing
