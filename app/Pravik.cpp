@@ -8,6 +8,7 @@
 #include "common/Errors.h"
 #include "common/TextFile.h"
 #include "texts/EnvironmentFile.h"
+#include "trainer/HistogramFeed.h"
 #include "texts/HelpAddress.h"
 #include "texts/PracticeLibrary.h"
 #include "texts/RandomString.h"
@@ -811,14 +812,8 @@ void TForm1::CheckAnswer()
 
 void TForm1::ShowHistogram()
 {
-    std::array<double, 40> values{};
-    std::array<std::string, 40> labels;
-    for (int i = 0; i < 40; ++i) {
-        values[i] = Train.Weights[i + 1];
-        if (!Train.TrainMode && std::size_t(i) < Train.LessonOrder.size())
-            labels[i] = std::string(1, UpCase(Train.LessonOrder[i]));
-    }
-    Chart1->ShowBars(values, labels);
+    const HistogramFeed feed = MakeHistogramFeed(Train);
+    Chart1->ShowBars(feed.Values, feed.Labels);
 }
 
 void TForm1::RefuseStartCountBelowOne()

@@ -59,7 +59,7 @@ TEST_F(WindowTest, SendingParisGivesItsFourteenElementsWithTheirGaps)
     std::size_t end = LeadIn;
     for (std::size_t k = 0; k < elements.size(); ++k) {
         starts.push_back(end + 1);
-        end += (elements[k] == 1 ? DotTone - Fall : DashTone - Fall) + Dot;
+        end += (elements[k] == 1 ? DotTone : DashTone) + Dot;
         if (std::find(lastOfCharacter.begin(), lastOfCharacter.end(), int(k)) != lastOfCharacter.end())
             end += CharGap;
     }
@@ -83,12 +83,12 @@ TEST_F(WindowTest, DotRunsUnknownCharactersAndSpaces)
     EXPECT_EQ(form.Memo1Text(), "@@@@@@@@@@");
     form.SetMemo1Text("@@");
     form.Sendbutton->click();
-    std::size_t total = LeadIn + 40 * (DotTone - Fall + Dot);
+    std::size_t total = LeadIn + 40 * (DotTone + Dot);
     auto samples = Samples(BuffersFor(total));
     auto runs = ToneRuns(samples);
     ASSERT_EQ(runs.size(), 40u);
     for (std::size_t k = 1; k < runs.size(); ++k)
-        EXPECT_EQ(runs[k].Start - runs[k - 1].Start, std::size_t(Dot + Dot)) << k;
+        EXPECT_EQ(runs[k].Start - runs[k - 1].Start, std::size_t(DotTone + Dot)) << k;
     EXPECT_EQ(samples.size(), BuffersFor(total) * 4000);
 }
 
@@ -98,8 +98,8 @@ TEST_F(WindowTest, AnUnknownCharacterCostsOnlyTheCharacterGapAndASpaceTheWordGap
     form.SetMemo1Text("!E E");
     form.Sendbutton->click();
     const std::size_t firstE = LeadIn + CharGap;
-    const std::size_t secondE = firstE + DotTone - Fall + Dot + CharGap + WordGap + CharGap;
-    const std::size_t total = secondE + DotTone - Fall + Dot + CharGap;
+    const std::size_t secondE = firstE + DotTone + Dot + CharGap + WordGap + CharGap;
+    const std::size_t total = secondE + DotTone + Dot + CharGap;
     const auto runs = ToneRuns(Samples(BuffersFor(total)));
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[0].Start, firstE + 1);

@@ -11,7 +11,7 @@ void TypeInto(TForm1& form, QLineEdit* box, const QString& text)
 {
     box->setFocus();
     box->selectAll();
-    QTest::keyClicks(form.windowHandle(), text);
+    TypeAtWindow(form.windowHandle(), text);
     QTest::keyClick(form.windowHandle(), Qt::Key_Return);
 }
 
@@ -45,7 +45,7 @@ TEST_F(WindowTest, TypingWithoutEnterChangesNothingUntilAnotherControlRecomputes
     ShowForm();
     form.SpeedEdit->setFocus();
     form.SpeedEdit->selectAll();
-    QTest::keyClicks(form.windowHandle(), QStringLiteral("20"));
+    TypeAtWindow(form.windowHandle(), QStringLiteral("20"));
     EXPECT_EQ(form.Timing.CharSpeed, 14.0);
     form.Freqscrollbar->setValue(600);
     EXPECT_EQ(form.Timing.CharSpeed, 20.0);
@@ -72,7 +72,7 @@ TEST_F(WindowTest, AnOverallSpeedOfZeroTypedAtTheSliderMinimumIsADivisionByZero)
     const double dot = form.Timing.DotTime;
     TypeInto(form, form.CSpeedEdit, QStringLiteral("0"));
     ASSERT_FALSE(Errors.empty());
-    EXPECT_EQ(Errors.back(), QStringLiteral("Floating point division by zero"));
+    EXPECT_EQ(Errors.back(), QStringLiteral("Floating point division by zero."));
     EXPECT_EQ(form.Timing.OverallSpeed, 0.0);
     EXPECT_EQ(form.Timing.DotTime, dot);
 }

@@ -63,6 +63,13 @@ protected:
     std::vector<QString> Errors;
 };
 
+// Types a text at the window, one key at a time, as a person's keys arrive.
+inline void TypeAtWindow(QWindow* window, const QString& text)
+{
+    for (QChar c : text)
+        QTest::keyClick(window, c.toLatin1());
+}
+
 // Runs of sound in a sample stream: [start, length) pairs. Zeros inside a tone
 // (the waveform crossing zero) shorter than `bridge` samples do not split it.
 struct Run {
