@@ -1,0 +1,135 @@
+#include "SoundRig.h"
+#include "morse/TextSender.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace kalvo {
+namespace {
+
+using testing::Samples;
+
+int RunTool(const std::string& arguments)
+{
+    const std::string command = std::string(KALVO_RENDER_PATH) + " " + arguments + " 2>/dev/null";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::uint32_t Le32(const std::string& b, std::size_t at)
+{
+    return std::uint32_t(std::uint8_t(b[at])) | std::uint32_t(std::uint8_t(b[at + 1])) << 8 |
+           std::uint32_t(std::uint8_t(b[at + 2])) << 16 | std::uint32_t(std::uint8_t(b[at + 3])) << 24;
+}
+std::uint16_t Le16(const std::string& b, std::size_t at)
+{
+    return std::uint16_t(std::uint8_t(b[at]) | std::uint8_t(b[at + 1]) << 8);
+}
+
+// The samples the program's own sender writes for a text, padding included.
+Samples SentBySender(const std::string& text, const std::string& charWpm,
+                     const std::string& overallWpm, const std::string& freq, double compression)
+{
+    testing::SoundRig rig;
+    MorseCodeTable table;
+    table.CodeTableInitialize();
+    TimingModel timing;
+    timing.Compression = compression;
+    timing.SetSpeed(charWpm, overallWpm, freq);
+    ToneSynth synth(rig.Out);
+    synth.BuildStartupTable();
+    std::size_t samples = 0;
+    synth.ProcessEvents = [&] { ++samples; };
+    TextSender sender(table, timing, synth, rig.Out);
+    sender.CurrentText = [&] { return text; };
+    sender.Sending = true;
+    sender.Run();
+    return rig.Recorded(testing::BuffersFor(samples, 4000));
+}
+
+class RenderToolTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Dir = std::filesystem::temp_directory_path() /
+              ("kalvo-render-test-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(Dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(Dir); }
+
+    Samples ReadWav(const std::filesystem::path& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        const std::string b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_GE(b.size(), 44u);
+        if (b.size() < 44)
+            return {};
+        EXPECT_EQ(b.substr(0, 4), "RIFF");
+        EXPECT_EQ(b.substr(8, 4), "WAVE");
+        EXPECT_EQ(b.substr(12, 4), "fmt ");
+        EXPECT_EQ(Le16(b, 20), 1);    // PCM
+        EXPECT_EQ(Le16(b, 22), 1);    // mono
+        EXPECT_EQ(Le32(b, 24), 8000u);
+        EXPECT_EQ(Le16(b, 34), 16);
+        EXPECT_EQ(b.substr(36, 4), "data");
+        const std::uint32_t bytes = Le32(b, 40);
+        EXPECT_EQ(Le32(b, 4), 36 + bytes);
+        EXPECT_EQ(b.size(), 44 + std::size_t(bytes));
+        Samples s(bytes / 2);
+        for (std::size_t i = 0; i < s.size(); ++i)
+            s[i] = static_cast<std::int16_t>(Le16(b, 44 + 2 * i));
+        return s;
+    }
+
+    std::filesystem::path Dir;
+};
+
+TEST_F(RenderToolTest, WritesWhatTheSenderPlays)
+{
+    const auto out = Dir / "paris.wav";
+    ASSERT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --text 'PARIS paris' " + out.string()), 0);
+    const Samples wav = ReadWav(out);
+    EXPECT_EQ(wav.size() % 4000, 0u);
+    EXPECT_EQ(wav, SentBySender("PARIS paris", "14", "5", "800", 0));
+}
+
+TEST_F(RenderToolTest, FrequencyAndCompression)
+{
+    const auto out = Dir / "fc.wav";
+    ASSERT_EQ(RunTool("--text 'CQ @' --compression 10 --freq 650 --overall-wpm 8 --char-wpm 20 " +
+                      out.string()),
+              0);
+    EXPECT_EQ(ReadWav(out), SentBySender("CQ @", "20", "8", "650", 10));
+}
+
+TEST_F(RenderToolTest, UsageErrorsExitWithTwo)
+{
+    const std::string out = (Dir / "x.wav").string();
+    EXPECT_EQ(RunTool(""), 2);
+    EXPECT_EQ(RunTool("--char-wpm 14 --text E " + out), 2);                       // missing option
+    EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --text E"), 2);              // no file
+    EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --speed 3 --text E " + out), 2);
+    EXPECT_EQ(RunTool("--char-wpm 14.5 --overall-wpm 5 --text E " + out), 2);
+    EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 0 --text E " + out), 2);
+    EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --freq abc --text E " + out), 2);
+    EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --compression -1 --text E " + out), 2);
+    EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --text"), 2);
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(RenderToolTest, UnwritableFileFailsWithOne)
+{
+    EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --text E " + (Dir / "no/such/dir.wav").string()), 1);
+}
+
+} // namespace
+} // namespace kalvo

@@ -1,0 +1,229 @@
+// kalvo-render: sends a text as Morse code into a WAV file instead of the sound
+// card, through the same sender, timing model, tone synthesis and sound-output
+// component as the program (8000 samples per second, 16-bit mono, buffers of
+// 4000 samples, rise/fall 5 ms, the start-up waveform). The file holds exactly
+// the samples handed to the device, the silence padding of the final flush
+// included.
+//
+// Exit codes: 0 written, 1 the rendering failed, 2 usage error.
+
+#include "audio/TOutSound1.h"
+#include "audio/ToneSynth.h"
+#include "audio/WavFileWaveOut.h"
+#include "common/Convert.h"
+#include "common/Errors.h"
+#include "morse/CodeTable.h"
+#include "morse/TextSender.h"
+#include "morse/TimingModel.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <mutex>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* Usage =
+    "usage: kalvo-render --char-wpm N --overall-wpm N [--freq HZ] [--compression C] "
+    "--text TEXT OUT.wav";
+
+constexpr int SampRate = 8000;
+constexpr int BufferLength = 4000;
+
+// Passes every call on to the file device and counts the buffers written, so
+// that the tool can wait for the last one: the sound component's teardown stops
+// its transfer thread, which would drop buffers not yet handed over.
+class CountingDevice : public kalvo::WaveOutDevice {
+public:
+    explicit CountingDevice(kalvo::WaveOutDevice& inner) : Inner(inner) {}
+
+    int Query(int device, const kalvo::WaveFormat& format) override { return Inner.Query(device, format); }
+    int Open(kalvo::WaveOutHandle* handle, int device, const kalvo::WaveFormat& format,
+             kalvo::WaveOutProc callback, std::uintptr_t instance) override
+    {
+        return Inner.Open(handle, device, format, callback, instance);
+    }
+    int PrepareHeader(kalvo::WaveOutHandle handle, kalvo::WaveHeader* header, unsigned size) override
+    {
+        return Inner.PrepareHeader(handle, header, size);
+    }
+    int UnprepareHeader(kalvo::WaveOutHandle handle, kalvo::WaveHeader* header, unsigned size) override
+    {
+        return Inner.UnprepareHeader(handle, header, size);
+    }
+    int Write(kalvo::WaveOutHandle handle, kalvo::WaveHeader* header, unsigned size) override
+    {
+        const int rc = Inner.Write(handle, header, size);
+        {
+            std::lock_guard lock(Lock);
+            ++Written;
+        }
+        Changed.notify_all();
+        return rc;
+    }
+    int Reset(kalvo::WaveOutHandle handle) override { return Inner.Reset(handle); }
+    int Close(kalvo::WaveOutHandle handle) override { return Inner.Close(handle); }
+    std::string ErrorText(int code) override { return Inner.ErrorText(code); }
+
+    void WaitForWritten(std::uint64_t count)
+    {
+        std::unique_lock lock(Lock);
+        Changed.wait(lock, [&] { return Written >= count; });
+    }
+
+private:
+    kalvo::WaveOutDevice& Inner;
+    std::mutex Lock;
+    std::condition_variable Changed;
+    std::uint64_t Written = 0;
+};
+
+struct UsageError {
+    std::string Message; // empty: the usage line alone
+};
+
+struct Options {
+    int CharWpm = 0;
+    int OverallWpm = 0;
+    int Freq = 800;
+    double Compression = 0.0;
+    std::string Text;
+    std::string OutPath;
+};
+
+int ParseInt(const std::string& option, const std::string& value, int min, int max)
+{
+    int n = 0;
+    try {
+        n = kalvo::StrToInt(value);
+    } catch (const kalvo::EConvertError&) {
+        throw UsageError{option + ": '" + value + "' is not a whole number"};
+    }
+    if (n < min || n > max)
+        throw UsageError{option + ": " + value + " is outside " + std::to_string(min) + " to " +
+                         std::to_string(max)};
+    return n;
+}
+
+Options Parse(const std::vector<std::string>& args)
+{
+    std::map<std::string, std::string> values;
+    std::optional<std::string> outPath;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--char-wpm" || arg == "--overall-wpm" || arg == "--freq" ||
+            arg == "--compression" || arg == "--text") {
+            if (i + 1 >= args.size())
+                throw UsageError{arg + " needs a value"};
+            if (values.count(arg))
+                throw UsageError{arg + " given twice"};
+            values[arg] = args[++i];
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            throw UsageError{"unknown option " + arg};
+        } else {
+            if (outPath)
+                throw UsageError{"more than one output file"};
+            outPath = arg;
+        }
+    }
+    for (const char* required : {"--char-wpm", "--overall-wpm", "--text"})
+        if (!values.count(required))
+            throw UsageError{std::string("missing ") + required};
+    if (!outPath)
+        throw UsageError{"missing OUT.wav"};
+
+    Options o;
+    o.CharWpm = ParseInt("--char-wpm", values["--char-wpm"], 1, 1000);
+    o.OverallWpm = ParseInt("--overall-wpm", values["--overall-wpm"], 1, 1000);
+    if (values.count("--freq"))
+        // Below half the sample rate, so the tone is what it says.
+        o.Freq = ParseInt("--freq", values["--freq"], 1, SampRate / 2 - 1);
+    if (values.count("--compression")) {
+        const std::string& text = values["--compression"];
+        try {
+            o.Compression = kalvo::StrToFloat(text);
+        } catch (const kalvo::EConvertError&) {
+            throw UsageError{"--compression: '" + text + "' is not a number"};
+        }
+        if (!(o.Compression >= 0.0 && o.Compression <= 10.0))
+            throw UsageError{"--compression: " + text + " is outside 0 to 10"};
+    }
+    // The text box holds CR LF line breaks; a lone LF typed on a command line
+    // stands for one.
+    for (std::size_t i = 0; i < values["--text"].size(); ++i) {
+        const char c = values["--text"][i];
+        if (c == '\n' && (i == 0 || values["--text"][i - 1] != '\r'))
+            o.Text += '\r';
+        o.Text += c;
+    }
+    o.OutPath = *outPath;
+    return o;
+}
+
+void Render(const Options& o)
+{
+    kalvo::WavFileWaveOut file(o.OutPath);
+    CountingDevice device(file);
+    kalvo::TOutSound out(device);
+    out.SetSampRate(SampRate);
+    out.SetBufferLength(BufferLength);
+    out.Initialize();
+
+    kalvo::MorseCodeTable table;
+    table.CodeTableInitialize();
+    kalvo::TimingModel timing;
+    timing.Compression = o.Compression;
+    timing.SetSpeed(std::to_string(o.CharWpm), std::to_string(o.OverallWpm), std::to_string(o.Freq));
+
+    kalvo::ToneSynth synth(out);
+    synth.BuildStartupTable();
+    synth.RiseFallText = [] { return std::string("5"); };
+    std::uint64_t samples = 0;
+    synth.ProcessEvents = [&samples] { ++samples; };
+
+    kalvo::TextSender sender(table, timing, synth, out);
+    sender.CurrentText = [&o] { return o.Text; };
+    sender.Sending = true;
+    sender.Run();
+
+    // The final flush padded the last buffer, so every sample sits in a whole
+    // buffer; once all of them are in the file, destroying the component closes
+    // the device, which finishes the WAV header.
+    const std::uint64_t buffers = (samples + BufferLength - 1) / BufferLength;
+    device.WaitForWritten(buffers);
+    if (file.BytesWritten() != buffers * BufferLength * 2)
+        throw std::runtime_error("Cannot write file " + o.OutPath);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::puts(Usage);
+        return 0;
+    }
+    Options options;
+    try {
+        options = Parse(args);
+    } catch (const UsageError& e) {
+        if (!e.Message.empty())
+            std::fprintf(stderr, "kalvo-render: %s\n", e.Message.c_str());
+        std::fprintf(stderr, "%s\n", Usage);
+        return 2;
+    }
+    try {
+        Render(options);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kalvo-render: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
