@@ -1,0 +1,80 @@
+// The environment file "Kalvoinit.txt": the main settings, saved and loaded
+// only on the user's command.
+//
+// Contract:
+//  - Five lines, each ended by CR LF: the practice-number box text; the
+//    positions of the overall-speed, character-speed and frequency sliders as
+//    decimal integers; the "characters in use" box text. Slider positions, not
+//    speeds: in fast mode the file still holds the position.
+//  - Saving writes through kalvo::WriteTextLines: the old file is replaced in
+//    one step or kept whole; a failure throws EInOutError
+//    "Cannot create file Kalvoinit.txt".
+//  - Loading reads the whole file first ("Cannot open file Kalvoinit.txt" when
+//    it is missing; nothing has changed then), then applies the lines one step
+//    at a time, in this order, through the window's callbacks:
+//        LineBuffer(all lines)           -> Memo3
+//        PracticeNumber(line 1)          -> Edit1 text
+//        OverallSpeed(StrToInt(line 2))  -> move CspeedScrollbar
+//        CharSpeed(StrToInt(line 3))     -> move SpeedScrollBar
+//        Frequency(StrToInt(line 4))     -> move Freqscrollbar
+//        CharactersInUse(line 5)         -> StartNumEdit text, then UsingEdit text
+//    A line past the end of the file reads as empty. A conversion that fails
+//    throws EConvertError ("'' is not a valid integer value" for a missing
+//    line) at its step; the steps before it stay applied, the later ones do
+//    not run. Moving a slider clamps the value to its range and runs the
+//    slider's change handler only when the position really changes, which is
+//    what QAbstractSlider::setValue does by itself.
+//  - File names are relative to the current working directory of the moment.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kalvo {
+
+inline constexpr const char* EnvironmentFileName = "Kalvoinit.txt";
+
+struct EnvironmentSettings {
+    std::string PracticeNumber;   // Edit1 text, unchanged
+    int OverallSpeedPosition = 0; // CspeedScrollbar
+    int CharSpeedPosition = 0;    // SpeedScrollBar
+    int FrequencyPosition = 0;    // Freqscrollbar
+    std::string CharactersInUse;  // UsingEdit text, unchanged
+};
+
+// The five lines to save, in file order (also what the line buffer shows).
+std::vector<std::string> EnvironmentLines(const EnvironmentSettings& settings);
+
+// Writes the five lines to `fileName`.
+void SaveEnvironment(const EnvironmentSettings& settings,
+                     const std::string& fileName = EnvironmentFileName);
+
+// The lines of a read environment file, with "past the end reads as empty".
+class EnvironmentReader {
+public:
+    explicit EnvironmentReader(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+    static EnvironmentReader Read(const std::string& fileName = EnvironmentFileName);
+
+    const std::vector<std::string>& Lines() const { return lines_; }
+    std::string Line(int number) const; // counted from 1
+
+private:
+    std::vector<std::string> lines_;
+};
+
+// The window's steps of "LoadEnvironment"; an unset callback is skipped.
+struct EnvironmentTarget {
+    std::function<void(const std::vector<std::string>&)> LineBuffer;
+    std::function<void(const std::string&)> PracticeNumber;
+    std::function<void(int)> OverallSpeed;
+    std::function<void(int)> CharSpeed;
+    std::function<void(int)> Frequency;
+    std::function<void(const std::string&)> CharactersInUse;
+};
+
+// Reads `fileName` and applies it step by step as described above.
+void LoadEnvironment(const EnvironmentTarget& target,
+                     const std::string& fileName = EnvironmentFileName);
+
+} // namespace kalvo

@@ -1,0 +1,66 @@
+// The numbered practice texts: 950 texts in the files "P0" to "P9" beside the
+// program, a hundred to a file, one text to a line.
+//
+// Contract:
+//  - Text n (1..950) is line n - 100*k of the file "P<k>", k = floor((n-1)/100)
+//    computed in floating point. A line past the end of a file reads as empty.
+//  - The practice-number box holds either the access code "wu" (whole text,
+//    same case), which the window answers by switching to fast mode, or a
+//    number converted by kalvo::StrToInt.
+//  - After a request the box shows n+1 when n < 949 and is left alone otherwise
+//    (also when nothing was loaded: "0" becomes "1", "951" stays).
+//  - Fetch() is the part of the "Load practice Text" command that needs no
+//    window. The window runs the command in this order:
+//        text = Edit1 text
+//        if IsAccessCode(text): FastMode = true; SetSpeed(); stop
+//        hide quick-start box, hide Label10, fold the histogram panel
+//        empty Memo1
+//        r = Fetch(text)                 // may throw, see below
+//        if r.Loaded: Memo3 := r.FileLines; append r.Text to Memo1 as a line
+//        if r.Advance: Edit1 := r.NextNumberText
+//    Fetch throws kalvo::EConvertError ("'<text>' is not a valid integer value")
+//    before reading anything, or kalvo::EInOutError ("Cannot open file P3") when
+//    the practice file cannot be read; it returns nothing then, so the text box
+//    stays empty and the number is not advanced.
+//  - File names are relative: they are looked up in the current working
+//    directory at the moment of the call.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kalvo {
+
+class PracticeLibrary {
+public:
+    static constexpr int TextCount = 950;
+    static constexpr int TextsPerFile = 100;
+    // The number box stops advancing here: text 950 is fetched only when typed in.
+    static constexpr int LastAdvancingNumber = 949;
+
+    struct Result {
+        int Number = 0;                      // the converted box text
+        bool Loaded = false;                 // a practice file was read
+        std::vector<std::string> FileLines;  // the whole file, for the line buffer
+        std::string Text;                    // the practice text (may be empty)
+        bool Advance = false;                // write NextNumberText into the box
+        std::string NextNumberText;
+    };
+
+    static bool IsAccessCode(const std::string& text);
+    static int FileIndex(int number);          // 0..9 for 1..950
+    static std::string FileName(int number);   // "P0".."P9"
+    static int LineNumber(int number);         // 1..100
+    // Line `lineNumber` (counted from 1) of `lines`; empty past the end.
+    static std::string LineOf(const std::vector<std::string>& lines, int lineNumber);
+    static int NextNumber(int number);         // n < 949 ? n + 1 : n
+    static bool InRange(int number) { return number >= 1 && number <= TextCount; }
+
+    // Converts the box text, reads the practice file when the number is in
+    // range (on every request, also when the same file was read before) and
+    // picks the text. The access code is not recognised here: it is the
+    // window's step before this one and is a conversion error here.
+    static Result Fetch(const std::string& numberText);
+};
+
+} // namespace kalvo
