@@ -15,7 +15,7 @@ echo "screenshot: $ARTIFACTS/kalvo-window.png ($size)"
 [ "${size#*x}" -ge 380 ] && [ "${size#*x}" -le 420 ] || { echo "FAIL: window height ${size#*x}"; exit 1; }
 
 start_recording
-click_at 232 157            # into the text box
+click_at 100 120            # into the text box, clear of the quick-start box
 xdotool type --delay 50 "tee"
 click_at 360 20             # "Send Text"
 sleep 7
