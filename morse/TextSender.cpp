@@ -38,7 +38,9 @@ void TextSender::Run()
     // are followed from the current position on.
     for (;;) {
         const std::string text = CurrentText ? CurrentText() : std::string();
-        if (SendPos > static_cast<int>(text.size()) || !Sending)
+        // SendPos below 1 cannot come from the window; it is refused rather than
+        // read before the start of the text.
+        if (SendPos < 1 || SendPos > static_cast<int>(text.size()) || !Sending)
             break;
 
         const char c = text[static_cast<std::size_t>(SendPos) - 1];

@@ -12,7 +12,9 @@
 // steps after Run() returns. An error ends Run() at once and propagates.
 //
 // While paused, the wait also ends when Sending is cleared, so an abort during a
-// pause ends the send promptly.
+// pause ends the send promptly: the rest of the waiting character (its elements
+// and its gap) is dropped, and nothing more sounds while the send is paused.
+// The wait sleeps a few milliseconds between rounds of ProcessEvents.
 #pragma once
 
 #include "audio/TOutSound1.h"
