@@ -197,6 +197,16 @@ TEST_F(ToneSynthTest, NegativeRiseTimeFallsBackToOneMillisecond)
     EXPECT_EQ(s.back(), 0);
 }
 
+TEST_F(ToneSynthTest, OversizedAmplitudeSaturatesInsteadOfWrapping)
+{
+    Synth.Wavetable.fill(-1.0);
+    const Samples s = Capture([&] { Synth.PlayNote(800, 0.01, 40000); });
+    EXPECT_EQ(s[20], -20000);
+    EXPECT_EQ(s[79], -32768);
+    EXPECT_EQ(*std::min_element(s.begin(), s.end()), -32768);
+    EXPECT_LE(*std::max_element(s.begin(), s.end()), 0);
+}
+
 TEST_F(ToneSynthTest, NegativeFrequencyStaysInsideTheTable)
 {
     const Samples negative = Capture([&] { Synth.PlayNote(-800, 0.05, 20000); });
