@@ -135,6 +135,8 @@ struct PortAudioWaveOut::Stream {
 
     // Written buffers not yet reported done (queued or playing).
     std::atomic<int> Queued{0};
+    // Reset leaves the stream stopped; the next Write starts it again.
+    std::atomic<bool> Stopped{false};
 
     // Single producer (Write), single consumer (the PortAudio callback, or
     // Reset while the stream is stopped).
@@ -303,6 +305,11 @@ int PortAudioWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned s
         header->Flags &= ~WHDR_INQUEUE;
         return MMSYSERR_NOMEM;
     }
+    if (s->Stopped.load()) {
+        s->Stopped.store(false);
+        if (PaError rc = Pa_StartStream(s->Pa); rc != paNoError)
+            return rc;
+    }
     return MMSYSERR_NOERROR;
 }
 
@@ -324,8 +331,8 @@ int PortAudioWaveOut::Reset(WaveOutHandle handle)
     }
     while (WaveHeader* queued = s->Pop())
         s->Done(queued);
-    PaError rc = Pa_StartStream(s->Pa);
-    return rc == paNoError ? MMSYSERR_NOERROR : rc;
+    s->Stopped.store(true);
+    return MMSYSERR_NOERROR;
 }
 
 int PortAudioWaveOut::Close(WaveOutHandle handle)

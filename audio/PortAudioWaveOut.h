@@ -12,8 +12,8 @@
 //  - Each finished buffer (its last sample handed to PortAudio) is reported
 //    WOM_DONE through the done-callback from PortAudio's callback context,
 //    which never allocates, locks or blocks.
-//  - Reset stops playback, reports every queued buffer done, then lets the
-//    stream run on (silent) for later writes. Close closes the stream; it
+//  - Reset stops playback and reports every queued buffer done; the next
+//    Write starts the stream again. Close closes the stream; it
 //    refuses (WAVERR_STILLPLAYING) while buffers are queued.
 //  - Write, PrepareHeader and UnprepareHeader may run on one thread (the
 //    producer) while the done-callback runs on PortAudio's; Open, Reset and

@@ -230,6 +230,54 @@ TEST(RealSoundPath, ToneComesOutOfTheDefaultDevice)
     std::printf("recorded tone: %.3f s at %.1f Hz, peak %d\n", seconds, frequency, peak);
 }
 
+void ReleaseOnDone(WaveOutHandle, unsigned message, std::uintptr_t instance, std::uintptr_t, std::uintptr_t)
+{
+    if (message == WOM_DONE)
+        reinterpret_cast<Semaphore*>(instance)->release();
+}
+
+TEST(RealSoundPath, ResetReturnsQueuedBuffersAndLaterWritesPlay)
+{
+    const char* server = std::getenv("PULSE_SERVER");
+    if (server == nullptr || *server == '\0')
+        GTEST_SKIP() << "PULSE_SERVER is not set: no private PulseAudio server to play to";
+    PortAudioWaveOut device;
+    WaveFormat format;
+    format.Channels = 1;
+    format.SamplesPerSec = 8000;
+    format.AvgBytesPerSec = 16000;
+    format.BlockAlign = 2;
+    ASSERT_EQ(device.Query(WAVE_MAPPER, format), 0);
+    Semaphore done(0);
+    WaveOutHandle h = 0;
+    ASSERT_EQ(device.Open(&h, WAVE_MAPPER, format, ReleaseOnDone, reinterpret_cast<std::uintptr_t>(&done)), 0);
+
+    // Three buffers of a second each: far from played when the reset comes.
+    std::vector<std::vector<std::int16_t>> data(4, std::vector<std::int16_t>(8000, 0));
+    std::vector<WaveHeader> headers(4);
+    for (std::size_t i = 0; i < 4; ++i) {
+        headers[i].Data = reinterpret_cast<char*>(data[i].data());
+        headers[i].BufferLength = 16000;
+        ASSERT_EQ(device.PrepareHeader(h, &headers[i], sizeof(WaveHeader)), 0);
+    }
+    for (std::size_t i = 0; i < 3; ++i)
+        ASSERT_EQ(device.Write(h, &headers[i], sizeof(WaveHeader)), 0);
+    EXPECT_EQ(device.Close(h), WAVERR_STILLPLAYING);
+    ASSERT_EQ(device.Reset(h), 0);
+    int returned = 0;
+    while (done.try_acquire())
+        ++returned;
+    EXPECT_EQ(returned, 3) << "every queued buffer comes back at the reset";
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_TRUE(headers[i].Flags & WHDR_DONE);
+
+    // Playback resumes for a buffer written after the reset.
+    headers[3].BufferLength = 800; // 50 ms
+    ASSERT_EQ(device.Write(h, &headers[3], sizeof(WaveHeader)), 0);
+    EXPECT_TRUE(done.try_acquire_for(5s)) << "a buffer written after the reset was never finished";
+    EXPECT_EQ(device.Close(h), 0);
+}
+
 // Run by ctest with PULSE_SERVER pointing to no server: on a machine without a
 // sound card of its own the component reports the device error once and then
 // refuses samples.
