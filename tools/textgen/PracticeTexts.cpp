@@ -452,7 +452,7 @@ std::string Contact(int n, Random& rng)
         } else {
             header = (target >= 60 ? "QRL? " : "") + std::string("CQ CQ DE ") + mine + " " + mine;
             parts = {"CQ CQ DE " + mine + " " + mine};
-            ending = "+ K";
+            ending = "K";
         }
     } else if (form == 1) {
         // Answering a call and giving the first report.
@@ -500,7 +500,7 @@ std::string Contact(int n, Random& rng)
             "QSY UP " + std::to_string(rng.Between(1, 5)) + " KHZ?",
             "PSE QRS, QSB HR =",
         };
-        ending = "+ " + his + " DE " + mine + " K";
+        ending = "AR " + his + " DE " + mine + " K";
     }
 
     TextBuilder text(target > ending.size() + 1 ? target - ending.size() - 1 : 1);
