@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPointingDevice>
 
 #include <algorithm>
 #include <atomic>
@@ -115,6 +116,7 @@ int main(int argc, char** argv)
     });
     const QPointF centre = form->Button2->rect().center();
     const QPointF global = form->Button2->mapToGlobal(centre);
+    const QPointingDevice* mouse = QPointingDevice::primaryPointingDevice();
     std::atomic<bool> done{false};
     std::thread clicker([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
@@ -126,9 +128,9 @@ int main(int argc, char** argv)
             clickedAt = Clock::now();
             waiting = true;
             QCoreApplication::postEvent(form->Button2, new QMouseEvent(QEvent::MouseButtonPress, centre, global,
-                                                                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+                                                                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, mouse));
             QCoreApplication::postEvent(form->Button2, new QMouseEvent(QEvent::MouseButtonRelease, centre, global,
-                                                                       Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+                                                                       Qt::LeftButton, Qt::NoButton, Qt::NoModifier, mouse));
             std::this_thread::sleep_for(std::chrono::milliseconds(350));
         }
     });
