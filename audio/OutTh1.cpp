@@ -10,12 +10,14 @@ namespace kalvo {
 namespace {
 
 // A committed buffer should reach the device at once even on a busy machine.
-// Real-time scheduling needs a privilege that an ordinary user rarely has;
-// without it the thread simply keeps the normal priority.
+// The lowest real-time level already puts the thread ahead of every ordinary
+// one without competing with the system's own real-time threads. It needs a
+// privilege that an ordinary user rarely has; without it the thread simply
+// keeps the normal priority.
 void RaisePriority(std::thread& t)
 {
     sched_param param{};
-    param.sched_priority = sched_get_priority_max(SCHED_FIFO);
+    param.sched_priority = sched_get_priority_min(SCHED_FIFO);
     if (param.sched_priority > 0)
         pthread_setschedparam(t.native_handle(), SCHED_FIFO, &param);
 }

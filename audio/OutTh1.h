@@ -8,8 +8,8 @@
 // owner must keep them alive until Join() returned. To stop it: Terminate()
 // (the request flag), release FilledBuffers once so that it wakes, Join().
 // A buffer that was prepared when termination was requested is not written.
-// The thread starts in the constructor and asks for the highest scheduling
-// priority the process is allowed (it stays at normal priority otherwise).
+// The thread starts in the constructor and asks for real-time scheduling (it
+// stays at normal priority when the process may not have it).
 #pragma once
 
 #include "audio/SndUtils.h"

@@ -11,6 +11,8 @@
 //  - Reset: stops playback and returns every queued buffer as done.
 //  - Close, ErrorText (the text for a result code).
 // Every operation returns 0 (MMSYSERR_NOERROR) on success, else an error code.
+// The size passed with a header is sizeof(WaveHeader); a smaller one is refused
+// with MMSYSERR_INVALPARAM.
 // Implementations: PortAudioWaveOut (the default output device), and for tests
 // and tools TestWaveOut (records buffers, completes on demand or at once) and
 // WavFileWaveOut (writes a 16-bit WAV file, completes at once).
