@@ -1,0 +1,247 @@
+// A whole lesson through the window: "Start Kalvo", "Start Sending", questions
+// asked by the timers (driven here by the test), answers typed at the window,
+// time-outs, a character brought in, the chart, and "Stop Kalvo" with the rating.
+#include "WindowFixture.h"
+
+#include "app/ErrorHistogram.h"
+
+namespace {
+
+std::array<std::string, 40> StoppedLabels()
+{
+    std::array<std::string, 40> labels;
+    const std::string order = "Q7ZG098O1JPWLRAM6BXDYCKN23FU45VHSITE.,?/";
+    for (int i = 0; i < 40; ++i)
+        labels[i] = std::string(1, order[i]);
+    return labels;
+}
+
+} // namespace
+
+class TrainerWindowTest : public WindowTest {
+protected:
+    // One question: the Timer2 tick plays the character, then the test answers.
+    void Ask()
+    {
+        ASSERT_TRUE(Form->Timer2->isActive());
+        Form->Timer2Timer();
+        ASSERT_FALSE(Form->Timer2->isActive());
+        ASSERT_TRUE(Form->Timer1->isActive());
+    }
+    void Type(char c) { QTest::keyClick(Form->windowHandle(), c); }
+    void Tick(int ticks = 1)
+    {
+        for (int i = 0; i < ticks; ++i)
+            Form->Timer1Timer();
+    }
+};
+
+TEST_F(TrainerWindowTest, AWholeLessonFromStartToStop)
+{
+    TForm1& form = MakeForm();
+    ShowForm();
+    const int foldedHeight = form.height();
+
+    form.Kalvobutton->click();
+    EXPECT_TRUE(form.Train.TrainMode);
+    EXPECT_FALSE(form.Panel2->isHidden());
+    EXPECT_EQ(form.ClientHeight(), TForm1::LayoutClientHeight);
+    EXPECT_EQ(form.height(), foldedHeight + 100);
+    EXPECT_EQ(form.StatusText(),
+              QStringLiteral("Enter number of characters to start, then press <Start Sending> button."));
+    for (double v : form.Chart1->Values())
+        EXPECT_EQ(v, 1.0);
+    for (const std::string& label : form.Chart1->Labels())
+        EXPECT_EQ(label, "");
+    EXPECT_FALSE(form.Kalvobutton->isEnabled());
+    EXPECT_FALSE(form.Sendbutton->isEnabled());
+    EXPECT_FALSE(form.LoadFile->isEnabled());
+    EXPECT_FALSE(form.AbortButton->isEnabled());
+    EXPECT_TRUE(form.KalvoStopButton->isEnabled());
+    EXPECT_TRUE(form.Button1->isHidden());
+    EXPECT_FALSE(form.StartNumEdit->isHidden());
+
+    // The first tick before "Start Sending" only switches itself off.
+    form.Timer2Timer();
+    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_EQ(Device->WrittenCount(), 0u);
+
+    form.KalvoSendButton->click();
+    EXPECT_EQ(form.StatusText(),
+              QStringLiteral("Type each character you hear, or wait:  Press <Stop Kalvo> button to stop."));
+    EXPECT_TRUE(form.Train.TrainRunning);
+    EXPECT_FALSE(form.UsingEdit->isHidden());
+    EXPECT_EQ(form.UsingEdit->text(), QStringLiteral("1"));
+    EXPECT_FALSE(form.KalvoSendButton->isEnabled());
+
+    // "q" is the only character: three hits bring its weight from 1.0 to 0.4.
+    const double expected[] = {0.8, 0.6, 0.4};
+    for (double weight : expected) {
+        Ask();
+        EXPECT_EQ(form.Train.CurrentIndex, 1);
+        Type('q');
+        EXPECT_NEAR(form.Train.Weights[1], weight, 1e-9);
+        EXPECT_FALSE(form.Train.AwaitingAnswer);
+        Tick();
+        EXPECT_FALSE(form.Timer1->isActive());
+        EXPECT_NEAR(form.Chart1->Values()[0], weight, 1e-9); // redrawn at the question's end
+    }
+    // The end of the third question brought in "7".
+    EXPECT_EQ(form.Train.ActiveCount, 2);
+    EXPECT_EQ(form.UsingEdit->text(), QStringLiteral("2"));
+    EXPECT_EQ(form.Memo1Text(), "");
+    EXPECT_FALSE(form.Memo2->isHidden()); // the quick-start box goes only past two
+
+    // "7" is asked next; nobody answers: the eighth tick shows it.
+    Ask();
+    EXPECT_EQ(form.Train.CurrentIndex, 2);
+    Tick(7);
+    EXPECT_EQ(form.Memo1Text(), "");
+    Tick();
+    EXPECT_EQ(form.Memo1Text(), "7");
+    EXPECT_EQ(form.Train.Weights[2], 1.0); // already at the cap
+    EXPECT_TRUE(form.Timer2->isActive());
+
+    // While paused the countdown stands still, and keys are still judged.
+    Ask();
+    form.Button2->click();
+    const double ticksLeft = form.Train.TicksLeft;
+    Tick(3);
+    EXPECT_EQ(form.Train.TicksLeft, ticksLeft);
+    Type('7');
+    EXPECT_EQ(form.Memo1Text(), "77");
+    EXPECT_NEAR(form.Train.Weights[2], 0.8, 1e-9);
+    form.Button2->click();
+    Tick();
+
+    form.KalvoStopButton->click();
+    EXPECT_FALSE(form.Train.TrainMode);
+    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_FALSE(form.Timer2->isActive());
+    EXPECT_EQ(form.Chart1->Labels(), StoppedLabels());
+    EXPECT_NEAR(form.Chart1->Values()[0], 0.4, 1e-9);
+    EXPECT_NEAR(form.Chart1->Values()[1], 0.8, 1e-9);
+    EXPECT_FALSE(form.Panel2->isHidden());
+    EXPECT_EQ(form.ClientHeight(), TForm1::LayoutClientHeight);
+    // Mean 0.6 over 2 characters: ((0.2 - 0.6) * 125 + 100) * 2 / 40 = 2.5, rounded to even.
+    EXPECT_EQ(form.Memo1Text(), "Your current mastery rating is 2 \r\n"
+                                "When this is 100, you will have mastered all of the characters.");
+    EXPECT_EQ(form.StatusText(), QStringLiteral("Here's how you did.  I'm Ready to go again."));
+    EXPECT_TRUE(form.Memo2->isHidden());
+    EXPECT_FALSE(form.CheckBox2->isChecked());
+    EXPECT_TRUE(form.Kalvobutton->isEnabled());
+    EXPECT_TRUE(form.Sendbutton->isEnabled());
+    EXPECT_FALSE(form.KalvoStopButton->isEnabled());
+    EXPECT_FALSE(form.Button1->isHidden());
+    EXPECT_TRUE(form.UsingEdit->isHidden());
+
+    // A second "Start Kalvo" does not grow the window again; loading folds it once.
+    form.Kalvobutton->click();
+    EXPECT_EQ(form.ClientHeight(), TForm1::LayoutClientHeight);
+    form.ChooseFile = [] { return std::optional<QString>(); };
+    form.LoadFile->setEnabled(true);
+    form.LoadFileClick();
+    form.LoadFileClick();
+    EXPECT_EQ(form.ClientHeight(), TForm1::LayoutClientHeight - TForm1::Panel2Height);
+    EXPECT_EQ(form.height(), foldedHeight);
+}
+
+TEST_F(TrainerWindowTest, EveryTypedCharacterReachesTheHookOnceWhateverHasTheFocus)
+{
+    TForm1& form = MakeForm();
+    ShowForm();
+    form.Kalvobutton->click();
+    form.StartNumEdit->setFocus();
+    // In the prepared state keys are judged against position 1, "q".
+    Type('q');
+    EXPECT_EQ(form.Train.LastKey, 'q');
+    EXPECT_NEAR(form.Train.Weights[1], 0.8, 1e-9);
+    Type('x');
+    EXPECT_NEAR(form.Train.Weights[1], 0.8, 1e-9); // at 0.8 a miss cannot raise it to the cap
+    QTest::keyClick(form.windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(form.Train.LastKey, '\r');
+    QTest::keyClick(form.windowHandle(), Qt::Key_Escape);
+    EXPECT_EQ(form.Train.LastKey, '\x1b');
+    QTest::keyClick(form.windowHandle(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(form.Train.LastKey, '\x03');
+    // The key is not swallowed: the box got its characters.
+    EXPECT_EQ(form.StartNumEdit->text(), QStringLiteral("1qx"));
+}
+
+TEST_F(TrainerWindowTest, StartCountsAreCappedAndACountBelowOneIsRefused)
+{
+    TForm1& form = MakeForm();
+    form.StartNumEdit->setText(QStringLiteral("0"));
+    form.Kalvobutton->click();
+    ASSERT_EQ(Errors.size(), 1u);
+    EXPECT_EQ(Errors[0], QStringLiteral("The number of characters to start with must be at least 1."));
+    EXPECT_FALSE(form.Train.TrainMode);
+    EXPECT_TRUE(form.Panel2->isHidden());
+    EXPECT_TRUE(form.Kalvobutton->isEnabled());
+
+    form.StartNumEdit->setText(QStringLiteral("5"));
+    form.Kalvobutton->click();
+    form.StartNumEdit->setText(QStringLiteral("-2"));
+    form.KalvoSendButton->click();
+    ASSERT_EQ(Errors.size(), 2u);
+    EXPECT_FALSE(form.Train.TrainRunning);
+    EXPECT_EQ(form.StatusText(),
+              QStringLiteral("Enter number of characters to start, then press <Start Sending> button."));
+
+    form.StartNumEdit->setText(QStringLiteral("55"));
+    form.KalvoSendButton->click();
+    EXPECT_EQ(form.StartNumEdit->text(), QStringLiteral("40"));
+    EXPECT_EQ(form.UsingEdit->text(), QStringLiteral("40"));
+    EXPECT_EQ(form.Train.ActiveCount, 40);
+    for (double v : form.Chart1->Values())
+        EXPECT_NEAR(v, 0.2, 1e-9);
+}
+
+TEST_F(TrainerWindowTest, StopDuringAPlaybackLeavesNoCountdownBehind)
+{
+    TForm1& form = MakeForm();
+    form.StartNumEdit->setText(QStringLiteral("5"));
+    form.Kalvobutton->click();
+    form.KalvoSendButton->click();
+    long emitted = 0;
+    form.Synth.ProcessEvents = [&] {
+        if (++emitted == 1000)
+            form.KalvoStopButton->click();
+        QCoreApplication::processEvents();
+    };
+    form.Timer2Timer();
+    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_FALSE(form.Train.AwaitingAnswer);
+    EXPECT_TRUE(form.Memo1Text().rfind("Your current mastery rating is ", 0) == 0);
+}
+
+TEST_F(TrainerWindowTest, TheTrainerCannotStartWhileATextIsSent)
+{
+    TForm1& form = MakeForm();
+    form.SetMemo1Text("EE");
+    bool enabledDuringSend = true;
+    form.Synth.ProcessEvents = [&] {
+        enabledDuringSend = enabledDuringSend && form.Kalvobutton->isEnabled();
+        QCoreApplication::processEvents();
+    };
+    form.Sendbutton->click();
+    EXPECT_FALSE(enabledDuringSend);
+    EXPECT_TRUE(form.Kalvobutton->isEnabled());
+}
+
+TEST_F(TrainerWindowTest, UppercaseEchoAndPlayedCharacterSound)
+{
+    TForm1& form = MakeForm();
+    ShowForm();
+    form.ToggleUppercase1->trigger();
+    form.Kalvobutton->click();
+    form.KalvoSendButton->click();
+    Ask();
+    // "q" is --.- : three dashes and a dot after three dots of silence, flushed.
+    const auto samples = Samples(Device->WrittenCount());
+    const auto runs = ToneRuns(samples);
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_EQ(runs[0].Start, 4000u + 1); // the lead-in is flushed in a buffer of its own
+    Type('q');
+    EXPECT_EQ(form.Memo1Text(), "Q");
+}
