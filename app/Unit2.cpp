@@ -1,12 +1,12 @@
 #include "app/Unit2.h"
 
+#include "app/ErrorBox.h"
 #include "texts/NotesFile.h"
 
 #include <QFont>
 #include <QGuiApplication>
 #include <QResizeEvent>
 #include <QScreen>
-#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -22,11 +22,7 @@ constexpr int MemoBottomMargin = TForm2::LayoutHeight - (MemoTop + MemoHeight);
 
 QString DecodeNotes(const std::string& bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(QByteArray::fromStdString(bytes));
-    if (utf8.hasError())
-        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    return text;
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 } // namespace
@@ -56,7 +52,7 @@ TForm2::TForm2(QWidget* parent)
     Button1->setObjectName("Button1");
     Button1->setGeometry(24, 8, 89, 25);
     Button1->setToolTip("Click to save your notes.");
-    connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, [this] { ErrorBox::Guard([this] { Button1Click(); }); });
 }
 
 bool TForm2::LoadNotes()
@@ -70,7 +66,7 @@ bool TForm2::LoadNotes()
 
 void TForm2::Button1Click()
 {
-    kalvo::SaveNotes(Memo1->toPlainText().toStdString());
+    kalvo::SaveNotes(Memo1->toPlainText().toLatin1().toStdString());
 }
 
 void TForm2::resizeEvent(QResizeEvent* event)

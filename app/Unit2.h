@@ -6,8 +6,8 @@
 // notes box grows and shrinks with the window.
 // File errors are thrown as kalvo::EInOutError and shown by the application's
 // error box; the window itself catches nothing.
-// The notes are written as UTF-8, so plain ASCII notes are ordinary 8-bit
-// text; a file that is not valid UTF-8 is read as Latin-1, byte for byte.
+// The notes file is 8-bit text, Latin-1 to and from the notes box, like every
+// file of the program.
 #pragma once
 
 #include <QPlainTextEdit>
