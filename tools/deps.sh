@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins
   portaudio19-dev libasound2-dev libasound2-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xdotool x11-apps imagemagick fonts-liberation
+  xvfb xdotool xclip x11-apps imagemagick fonts-liberation
   pulseaudio pulseaudio-utils sox xdg-utils
 )
 

@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 bash tools/deps.sh
 bash tools/build.sh
 cd build
-exec ./kalvo
+exec ./app/kalvo

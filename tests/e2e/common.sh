@@ -6,11 +6,12 @@ e2e_init() {
   KALVO_BIN=$1
   TONE_RUNS=$2
   ARTIFACTS=$3
+  DATA=$4
   if [ -z "${DISPLAY:-}" ] || [ -z "${PULSE_SERVER:-}" ] || [ -z "${KALVO_NULL_SINK:-}" ]; then
     echo "SKIP: needs the virtual display and the null sink (run through tools/test.sh)"
     exit 77
   fi
-  for tool in xdotool parecord import; do
+  for tool in xdotool xclip parecord import; do
     command -v $tool >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
   done
   WORK=$(mktemp -d /tmp/kalvo-e2e.XXXXXX)
@@ -27,7 +28,7 @@ e2e_cleanup() {
 
 # Starts the program in $WORK (with the data it ships) and waits for its window.
 start_app() {
-  cp "$(dirname "$KALVO_BIN")"/P[0-9] "$(dirname "$KALVO_BIN")"/help.htm "$WORK"/ 2>/dev/null || true
+  cp "$DATA"/P[0-9] "$DATA"/help.htm "$WORK"/
   (cd "$WORK" && exec "$KALVO_BIN") >"$WORK/app.log" 2>&1 &
   APP_PID=$!
   for _ in $(seq 100); do
@@ -72,4 +73,20 @@ stop_recording() {
   kill -INT "$REC_PID" 2>/dev/null
   wait "$REC_PID" 2>/dev/null
   REC_PID=
+}
+
+# Chooses item k (from 0) of the "Advanced" menu.
+advanced_item() {
+  xdotool mousemove --window "$WID" 25 $((MENU / 2)) click 1
+  sleep 0.5
+  xdotool mousemove --window "$WID" 70 $((MENU + 10 + 22 * $1)) click 1
+  sleep 0.5
+}
+
+# The text of the box at a point of the client area, through the clipboard.
+read_box() {
+  click_at "$1" "$2"
+  xdotool key ctrl+a ctrl+c
+  sleep 0.3
+  xclip -selection clipboard -o 2>/dev/null
 }
