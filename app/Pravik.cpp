@@ -584,32 +584,21 @@ void TForm1::FreqscrollbarChange()
     SetSpeed();
 }
 
-void TForm1::SpeedEditKeyPress(char& Key)
+void TForm1::EnterMovesSlider(QLineEdit* box, QScrollBar* slider, char& Key)
 {
+    // Only Enter acts: the slider takes the typed value (clamped; its change
+    // handler runs only when the position really changes), the key is
+    // swallowed, and the timing is recomputed from the boxes.
     if (Key != '\r')
         return;
-    SpeedScrollBar->setValue(StrToInt(ToLatin1(SpeedEdit->text())));
+    slider->setValue(StrToInt(ToLatin1(box->text())));
     Key = 0;
     SetSpeed();
 }
 
-void TForm1::CSpeedEditKeyPress(char& Key)
-{
-    if (Key != '\r')
-        return;
-    CspeedScrollbar->setValue(StrToInt(ToLatin1(CSpeedEdit->text())));
-    Key = 0;
-    SetSpeed();
-}
-
-void TForm1::FreqeditKeyPress(char& Key)
-{
-    if (Key != '\r')
-        return;
-    Freqscrollbar->setValue(StrToInt(ToLatin1(Freqedit->text())));
-    Key = 0;
-    SetSpeed();
-}
+void TForm1::SpeedEditKeyPress(char& Key) { EnterMovesSlider(SpeedEdit, SpeedScrollBar, Key); }
+void TForm1::CSpeedEditKeyPress(char& Key) { EnterMovesSlider(CSpeedEdit, CspeedScrollbar, Key); }
+void TForm1::FreqeditKeyPress(char& Key) { EnterMovesSlider(Freqedit, Freqscrollbar, Key); }
 
 void TForm1::FastMode1Click()
 {
@@ -696,19 +685,16 @@ void TForm1::SendText(QObject*)
 void TForm1::EndSendSteps()
 {
     InSendLoop = false;
-    CheckBox1->setChecked(true);
-    CheckBox1Click();
-    Sender.Sending = false;
-    Timer1->stop();
-    SetMemo1Text(Sender.SentText);
-    Memo1->show();
-    Sendbutton->setEnabled(true);
-    Kalvobutton->setEnabled(true);
-    LoadFile->setEnabled(true);
-    SetStatusText(QStringLiteral("The box shows only the text that was sent."));
+    ShowSentText();
 }
 
 void TForm1::AbortButtonClick()
+{
+    Sender.Sending = false;
+    ShowSentText();
+}
+
+void TForm1::ShowSentText()
 {
     CheckBox1->setChecked(true);
     CheckBox1Click();

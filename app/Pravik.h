@@ -229,6 +229,10 @@ private:
     void SetClientHeight(int height);
     void FormClose();
     void EndSendSteps();
+    // What a send's end and "Abort/Show text" both do: the box shows the text
+    // sent, the buttons come back (once the sending loop has returned).
+    void ShowSentText();
+    void EnterMovesSlider(QLineEdit* box, QScrollBar* slider, char& Key);
     void RefuseStartCountBelowOne();
     // The hidden line buffer through which the practice and settings files pass.
     void SetLineBuffer(const std::vector<std::string>& lines);
