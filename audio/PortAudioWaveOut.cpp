@@ -269,22 +269,16 @@ int PortAudioWaveOut::PrepareHeader(WaveOutHandle handle, WaveHeader* header, un
 {
     if (!Find(handle))
         return MMSYSERR_INVALHANDLE;
-    if (header == nullptr || header->Data == nullptr || size < sizeof(WaveHeader))
+    if (header != nullptr && header->Data == nullptr)
         return MMSYSERR_INVALPARAM;
-    header->Flags |= WHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return MarkPrepared(header, size);
 }
 
 int PortAudioWaveOut::UnprepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size)
 {
     if (!Find(handle))
         return MMSYSERR_INVALHANDLE;
-    if (header == nullptr || size < sizeof(WaveHeader))
-        return MMSYSERR_INVALPARAM;
-    if (header->Flags & WHDR_INQUEUE)
-        return WAVERR_STILLPLAYING;
-    header->Flags &= ~WHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return MarkUnprepared(header, size);
 }
 
 int PortAudioWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned size)

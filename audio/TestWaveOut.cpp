@@ -44,10 +44,7 @@ int TestWaveOut::PrepareHeader(WaveOutHandle handle, WaveHeader* header, unsigne
     ++FPrepares;
     if (!ValidHandle(handle))
         return MMSYSERR_INVALHANDLE;
-    if (header == nullptr || size < sizeof(WaveHeader))
-        return MMSYSERR_INVALPARAM;
-    header->Flags |= WHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return MarkPrepared(header, size);
 }
 
 int TestWaveOut::UnprepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size)
@@ -56,12 +53,7 @@ int TestWaveOut::UnprepareHeader(WaveOutHandle handle, WaveHeader* header, unsig
     ++FUnprepares;
     if (!ValidHandle(handle))
         return MMSYSERR_INVALHANDLE;
-    if (header == nullptr || size < sizeof(WaveHeader))
-        return MMSYSERR_INVALPARAM;
-    if (header->Flags & WHDR_INQUEUE)
-        return WAVERR_STILLPLAYING;
-    header->Flags &= ~WHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return MarkUnprepared(header, size);
 }
 
 int TestWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned size)

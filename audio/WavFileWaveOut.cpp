@@ -92,10 +92,7 @@ int WavFileWaveOut::PrepareHeader(WaveOutHandle handle, WaveHeader* header, unsi
     std::lock_guard lock(FLock);
     if (!ValidHandle(handle))
         return MMSYSERR_INVALHANDLE;
-    if (header == nullptr || size < sizeof(WaveHeader))
-        return MMSYSERR_INVALPARAM;
-    header->Flags |= WHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return MarkPrepared(header, size);
 }
 
 int WavFileWaveOut::UnprepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size)
@@ -103,10 +100,7 @@ int WavFileWaveOut::UnprepareHeader(WaveOutHandle handle, WaveHeader* header, un
     std::lock_guard lock(FLock);
     if (!ValidHandle(handle))
         return MMSYSERR_INVALHANDLE;
-    if (header == nullptr || size < sizeof(WaveHeader))
-        return MMSYSERR_INVALPARAM;
-    header->Flags &= ~WHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return MarkUnprepared(header, size);
 }
 
 int WavFileWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned size)

@@ -94,6 +94,26 @@ inline std::string WaveOutErrorText(int code)
     }
 }
 
+// The header bookkeeping every device shares once it has checked its handle:
+// preparing marks a header prepared; releasing refuses a header still queued.
+inline int MarkPrepared(WaveHeader* header, unsigned size)
+{
+    if (header == nullptr || size < sizeof(WaveHeader))
+        return MMSYSERR_INVALPARAM;
+    header->Flags |= WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+inline int MarkUnprepared(WaveHeader* header, unsigned size)
+{
+    if (header == nullptr || size < sizeof(WaveHeader))
+        return MMSYSERR_INVALPARAM;
+    if (header->Flags & WHDR_INQUEUE)
+        return WAVERR_STILLPLAYING;
+    header->Flags &= ~WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
 class WaveOutDevice {
 public:
     virtual ~WaveOutDevice() = default;
