@@ -325,6 +325,11 @@ void TForm1::BuildLayout()
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setFixedHeight(StatusBarHeight);
+    // The status text is a label of its own: the bar's temporary messages are
+    // cleared whenever the pointer passes over a menu item.
+    StatusText1 = new QLabel(StatusBar1);
+    StatusText1->setObjectName(QStringLiteral("StatusText1"));
+    StatusBar1->addWidget(StatusText1, 1);
     setStatusBar(StatusBar1);
 
     Timer1 = new QTimer(this);
@@ -495,8 +500,8 @@ void TForm1::UnfoldHistogram()
     Panel2->show();
 }
 
-QString TForm1::StatusText() const { return StatusBar1->currentMessage(); }
-void TForm1::SetStatusText(const QString& text) { StatusBar1->showMessage(text); }
+QString TForm1::StatusText() const { return StatusText1->text(); }
+void TForm1::SetStatusText(const QString& text) { StatusText1->setText(text); }
 
 std::string TForm1::Memo1Text() const
 {

@@ -142,6 +142,7 @@ public:
     QFrame* Panel2;
     ErrorHistogram* Chart1;
     QStatusBar* StatusBar1;
+    QLabel* StatusText1;
     QTimer* Timer1;
     QTimer* Timer2;
 

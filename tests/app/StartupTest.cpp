@@ -129,3 +129,14 @@ TEST_F(WindowTest, AnErrorInAHandlerIsShownAndTheProgramCarriesOn)
     EXPECT_EQ(form.CSpeedEdit->text(), QStringLiteral("10"));
     EXPECT_NEAR(form.Timing.DotTime, 0.0857143, 1e-7); // the timing kept its values
 }
+
+TEST_F(WindowTest, TheStatusTextStaysWhenThePointerCrossesTheMenu)
+{
+    TForm1& form = MakeForm();
+    ShowForm();
+    // What the menu does when the pointer rests on an item: it sends the
+    // item's status tip, empty here, up to the window.
+    form.Dits1->showStatusText(form.menuBar());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.StatusText(), QStringLiteral("Load text into the text box, or press <Start Kalvo.>"));
+}
