@@ -2,6 +2,7 @@
 
 #include "app/ErrorBox.h"
 #include "app/ErrorHistogram.h"
+#include "app/ProgramFont.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "common/Convert.h"
@@ -206,9 +207,7 @@ void TForm1::AttachWindows(TForm2* notepad, TAboutBox* aboutBox)
 
 void TForm1::BuildLayout()
 {
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
+    const QFont font = ProgramFont(8);
     setFont(font);
 
     Client = new QWidget(this);

@@ -1,5 +1,7 @@
 #include "app/Unit1.h"
 
+#include "app/ProgramFont.h"
+
 #include <QFont>
 #include <QGuiApplication>
 #include <QPixmap>
@@ -26,8 +28,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     setWindowTitle("About  this version of Kalvo");
     setModal(false);
     setFixedSize(ClientWidth, ClientHeight);
-    QFont font("MS Sans Serif", 8);
-    font.setStyleHint(QFont::SansSerif);
+    QFont font = ProgramFont(8);
     setFont(font);
     // The about box must not keep the program running once the main window closes.
     setAttribute(Qt::WA_QuitOnClose, false);

@@ -1,6 +1,7 @@
 #include "app/Unit2.h"
 
 #include "app/ErrorBox.h"
+#include "app/ProgramFont.h"
 #include "texts/NotesFile.h"
 
 #include <QFont>
@@ -40,8 +41,7 @@ TForm2::TForm2(QWidget* parent)
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
     Memo1->setGeometry(MemoLeft, MemoTop, MemoWidth, MemoHeight);
-    QFont font("MS Sans Serif", 10);
-    font.setStyleHint(QFont::SansSerif);
+    QFont font = ProgramFont(10);
     Memo1->setFont(font);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
