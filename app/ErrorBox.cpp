@@ -28,7 +28,7 @@ void Show(const QString& message)
         Handler()(text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text,
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text,
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }

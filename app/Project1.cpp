@@ -11,8 +11,9 @@
 int main(int argc, char* argv[])
 {
     KalvoApplication application(argc, argv);
+    // The application title, shown on error boxes. (Set as the display name,
+    // the platform would append it to every window title as well.)
     QApplication::setApplicationName(QStringLiteral("Kalvo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kalvo"));
 
     TForm1 Form1(std::make_unique<kalvo::PortAudioWaveOut>());
     TForm2 Form2;

@@ -72,7 +72,7 @@ private:
 int main(int argc, char** argv)
 {
     KalvoApplication application(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Kalvo"));
+    QApplication::setApplicationName(QStringLiteral("Kalvo"));
     bool deviceFailed = false;
     ErrorBox::SetHandler([&](const QString& text) {
         std::fprintf(stderr, "error: %s\n", qPrintable(text));

@@ -7,7 +7,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Kalvo"));
+    QApplication::setApplicationName(QStringLiteral("Kalvo"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
