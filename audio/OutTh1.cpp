@@ -24,9 +24,9 @@ void RaisePriority(std::thread& t)
 
 } // namespace
 
-OutTransferThread::OutTransferThread(Semaphore& filledBuffers, WaveOutDevice& device,
-                                     WaveOutHandle waveOut, WaveBuffRing& ring)
-    : FilledBuffers(filledBuffers), Device(device), WaveOut(waveOut), Ring(ring),
+OutTransferThread::OutTransferThread(Semaphore& filledBuffers, Semaphore& freeBuffers,
+                                     WaveOutDevice& device, WaveOutHandle waveOut, WaveBuffRing& ring)
+    : FilledBuffers(filledBuffers), FreeBuffers(freeBuffers), Device(device), WaveOut(waveOut), Ring(ring),
       FThread([this] { Execute(); })
 {
     RaisePriority(FThread);
@@ -54,10 +54,16 @@ void OutTransferThread::Execute()
             break;
         WaveHeader* header = Ring.GetandMoveHead()->GetHeader();
         Device.UnprepareHeader(WaveOut, header, HeaderSize);
-        Device.PrepareHeader(WaveOut, header, HeaderSize);
+        int rc = Device.PrepareHeader(WaveOut, header, HeaderSize);
         if (Terminated())
             break;
-        Device.Write(WaveOut, header, HeaderSize);
+        if (rc == MMSYSERR_NOERROR)
+            rc = Device.Write(WaveOut, header, HeaderSize);
+        if (rc != MMSYSERR_NOERROR) {
+            int none = 0;
+            FError.compare_exchange_strong(none, rc);
+            FreeBuffers.release();
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 namespace kalvo {
 
@@ -128,7 +129,9 @@ int OutputParameters(int device, const WaveFormat& format, PaStreamParameters& p
 struct PortAudioWaveOut::Stream {
     static constexpr std::size_t Capacity = 256; // far more than any ring has buffers
 
-    PaStream* Pa = nullptr;
+    PaStream* Pa = nullptr; // null after a failed reopen
+    PaStreamParameters Params{};
+    double Rate = 0;
     WaveOutProc Callback = nullptr;
     std::uintptr_t Instance = 0;
     int Channels = 1;
@@ -219,7 +222,7 @@ PortAudioWaveOut::PortAudioWaveOut()
 
 PortAudioWaveOut::~PortAudioWaveOut()
 {
-    if (FStream) {
+    if (FStream && FStream->Pa) {
         Pa_AbortStream(FStream->Pa);
         Pa_CloseStream(FStream->Pa);
     }
@@ -239,9 +242,30 @@ int PortAudioWaveOut::Query(int device, const WaveFormat& format)
     return supported == paFormatIsSupported ? MMSYSERR_NOERROR : supported;
 }
 
+PaError PortAudioWaveOut::StartStream(Stream& s)
+{
+    if (s.Pa) {
+        Pa_CloseStream(s.Pa);
+        s.Pa = nullptr;
+    }
+    PaError rc = Pa_OpenStream(&s.Pa, nullptr, &s.Params, s.Rate, paFramesPerBufferUnspecified, paClipOff,
+                               &Stream::Play, &s);
+    if (rc != paNoError) {
+        s.Pa = nullptr;
+        return rc;
+    }
+    rc = Pa_StartStream(s.Pa);
+    if (rc != paNoError) {
+        Pa_CloseStream(s.Pa);
+        s.Pa = nullptr;
+    }
+    return rc;
+}
+
 int PortAudioWaveOut::Open(WaveOutHandle* handle, int device, const WaveFormat& format,
                            WaveOutProc callback, std::uintptr_t instance)
 {
+    std::lock_guard lock(FProducer);
     if (FStream)
         return MMSYSERR_ALLOCATED;
     PaStreamParameters params;
@@ -251,15 +275,10 @@ int PortAudioWaveOut::Open(WaveOutHandle* handle, int device, const WaveFormat& 
     stream->Callback = callback;
     stream->Instance = instance;
     stream->Channels = format.Channels;
-    PaError rc = Pa_OpenStream(&stream->Pa, nullptr, &params, format.SamplesPerSec,
-                               paFramesPerBufferUnspecified, paClipOff, &Stream::Play, stream.get());
-    if (rc != paNoError)
+    stream->Params = params;
+    stream->Rate = format.SamplesPerSec;
+    if (PaError rc = StartStream(*stream); rc != paNoError)
         return rc;
-    rc = Pa_StartStream(stream->Pa);
-    if (rc != paNoError) {
-        Pa_CloseStream(stream->Pa);
-        return rc;
-    }
     FStream = std::move(stream);
     *handle = FStream->Handle();
     return MMSYSERR_NOERROR;
@@ -283,6 +302,7 @@ int PortAudioWaveOut::UnprepareHeader(WaveOutHandle handle, WaveHeader* header, 
 
 int PortAudioWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned size)
 {
+    std::lock_guard lock(FProducer);
     Stream* s = Find(handle);
     if (!s)
         return MMSYSERR_INVALHANDLE;
@@ -292,6 +312,15 @@ int PortAudioWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned s
         return WAVERR_UNPREPARED;
     if (header->Flags & WHDR_INQUEUE)
         return WAVERR_STILLPLAYING;
+    // A reset stream is opened anew here rather than started again: after a
+    // stall its sound server may have gone away or come back as a new server,
+    // and starting a stream whose connection died never returns. Until the
+    // open succeeds the buffer is refused: no device is there to play it.
+    if (s->Stopped.load()) {
+        if (StartStream(*s) != paNoError)
+            return MMSYSERR_NODRIVER;
+        s->Stopped.store(false);
+    }
     header->Flags = (header->Flags & ~WHDR_DONE) | WHDR_INQUEUE;
     s->Queued.fetch_add(1);
     if (!s->Push(header)) {
@@ -299,23 +328,21 @@ int PortAudioWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned s
         header->Flags &= ~WHDR_INQUEUE;
         return MMSYSERR_NOMEM;
     }
-    if (s->Stopped.load()) {
-        s->Stopped.store(false);
-        if (PaError rc = Pa_StartStream(s->Pa); rc != paNoError)
-            return rc;
-    }
     return MMSYSERR_NOERROR;
 }
 
 int PortAudioWaveOut::Reset(WaveOutHandle handle)
 {
+    std::lock_guard lock(FProducer);
     Stream* s = Find(handle);
     if (!s)
         return MMSYSERR_INVALHANDLE;
     // Once the stream has stopped its callback no longer runs, and this thread
-    // may act as the queue's consumer.
-    if (Pa_IsStreamStopped(s->Pa) == 0) {
-        if (PaError rc = Pa_AbortStream(s->Pa); rc != paNoError)
+    // may act as the queue's consumer. A stream whose host side failed may
+    // refuse to stop, but its callback has ended all the same.
+    if (s->Pa && Pa_IsStreamStopped(s->Pa) == 0) {
+        PaError rc = Pa_AbortStream(s->Pa);
+        if (rc != paNoError && Pa_IsStreamActive(s->Pa) == 1)
             return rc;
     }
     if (s->Current) {
@@ -331,14 +358,16 @@ int PortAudioWaveOut::Reset(WaveOutHandle handle)
 
 int PortAudioWaveOut::Close(WaveOutHandle handle)
 {
+    std::lock_guard lock(FProducer);
     Stream* s = Find(handle);
     if (!s)
         return MMSYSERR_INVALHANDLE;
     if (s->Queued.load() > 0)
         return WAVERR_STILLPLAYING;
-    PaError rc = Pa_CloseStream(s->Pa);
-    if (rc != paNoError)
-        return rc;
+    if (s->Pa) {
+        if (PaError rc = Pa_CloseStream(s->Pa); rc != paNoError)
+            return rc;
+    }
     FStream.reset();
     return MMSYSERR_NOERROR;
 }

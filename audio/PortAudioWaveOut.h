@@ -13,11 +13,13 @@
 //    WOM_DONE through the done-callback from PortAudio's callback context,
 //    which never allocates, locks or blocks.
 //  - Reset stops playback and reports every queued buffer done; the next
-//    Write starts the stream again. Close closes the stream; it
+//    Write opens the stream anew (its sound server may have gone away or been
+//    restarted meanwhile); while that fails, Write returns the error and
+//    queues nothing. Close closes the stream; it
 //    refuses (WAVERR_STILLPLAYING) while buffers are queued.
-//  - Write, PrepareHeader and UnprepareHeader may run on one thread (the
-//    producer) while the done-callback runs on PortAudio's; Open, Reset and
-//    Close must not overlap a Write.
+//  - Open, Write, Reset and Close are serialised by a lock, so the writer may
+//    reset a stalled stream while the transfer thread writes; the
+//    done-callback runs on PortAudio's thread and takes no lock.
 // PortAudio is initialised once per process, with ALSA's and JACK's error
 // printing silenced (standard error is muted while PortAudio probes devices).
 // Result codes are the common ones (WaveOut.h) or PortAudio's own (negative);
@@ -28,6 +30,7 @@
 #include "audio/WaveOut.h"
 
 #include <memory>
+#include <mutex>
 
 namespace kalvo {
 
@@ -53,6 +56,10 @@ public:
 private:
     struct Stream;
     Stream* Find(WaveOutHandle handle) const;
+    // Opens and starts the stream with its saved parameters, closing the old
+    // one first.
+    static int StartStream(Stream& s);
+    std::mutex FProducer;
     std::unique_ptr<Stream> FStream;
 };
 

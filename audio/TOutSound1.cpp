@@ -2,6 +2,7 @@
 
 #include "audio/OutTh1.h"
 
+#include <chrono>
 #include <cstdio>
 
 namespace kalvo {
@@ -139,7 +140,8 @@ void TOutSound::Initialize()
     Ring = std::make_unique<WaveBuffRing>(FBuffers, FBufferLength);
     FInitStage = 3;
 
-    TransferThread = std::make_unique<OutTransferThread>(*FilledBuffers, FWaveOut, FWaveOutHandle, *Ring);
+    TransferThread =
+        std::make_unique<OutTransferThread>(*FilledBuffers, *FreeBuffers, FWaveOut, FWaveOutHandle, *Ring);
     FInitStage = 4;
 }
 
@@ -147,9 +149,8 @@ void TOutSound::SendSample(const SamplePair& pair)
 {
     if (FInitStage != 4)
         throw EOutSound("Cannot send sample until output transfer thread has been created.");
-    // A new buffer begins: wait until the device has given one back.
     if (FFillCount == 0)
-        FreeBuffers->acquire();
+        AwaitFreeBuffer();
     Ring->PutValue(FFillCount, pair.Left);
     ++FFillCount;
     if (FChannels == 2) {
@@ -163,10 +164,52 @@ void TOutSound::SendSample(const SamplePair& pair)
     }
 }
 
+void TOutSound::ThrowRefusedWrite()
+{
+    const int rc = TransferThread->TakeError();
+    if (rc == MMSYSERR_NOERROR)
+        return;
+    // The buffers committed before the error are refused too, one after the
+    // other: wait until the thread has handed back every one of them, so that
+    // their results belong to this error and not to the next command's sound.
+    const int writable = FFillCount > 0 ? FBuffers - 1 : FBuffers;
+    int collected = 0;
+    while (collected < writable && FreeBuffers->try_acquire_for(StallLimit()))
+        ++collected;
+    FreeBuffers->release(collected);
+    (void)TransferThread->TakeError();
+    Fail(rc);
+}
+
+std::chrono::microseconds TOutSound::StallLimit() const
+{
+    return std::chrono::microseconds(1000000LL * StallBuffers * FBufferLength /
+                                     (static_cast<long long>(FSampRate) * FChannels));
+}
+
+void TOutSound::AwaitFreeBuffer()
+{
+    // A new buffer begins: wait until the device has given one back. A device
+    // that plays hands one back within a buffer length or so; one that takes
+    // far longer has stopped (a sound server gone, a headset unplugged).
+    ThrowRefusedWrite();
+    const auto limit = StallLimit();
+    if (FreeBuffers->try_acquire_for(limit))
+        return;
+    // Reset gives every queued buffer back, so that the next sample finds one.
+    FWaveOut.Reset(FWaveOutHandle);
+    (void)TransferThread->TakeError();
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%g", limit.count() / 1e6);
+    throw EOutSound(std::string("The sound device stopped playing: no sound buffer came back for ") + seconds +
+                    " seconds");
+}
+
 void TOutSound::Flush()
 {
     if (FFillCount == 0)
         return;
+    ThrowRefusedWrite();
     for (int i = FFillCount; i < FBufferLength; ++i)
         Ring->PutValue(i, 0);
     Ring->GetandMoveTail();

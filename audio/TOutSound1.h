@@ -13,6 +13,12 @@
 //    and leaves the stage where it was.
 //  - SendSample() works only at stage 4; Flush() pads the current buffer with
 //    silence and queues it (nothing when it is empty).
+//  - A device that stops playing never blocks the writer for good: waiting for
+//    a free buffer ends after StallBuffers buffer lengths with EOutSound; the
+//    device is then reset, so every buffer comes back and the next sample
+//    starts afresh (the device restarts or reopens its stream on that write).
+//    A buffer the device refused is reported by the next SendSample or Flush
+//    as EOutSound with the device's error text.
 //  - Destruction wakes and joins the transfer thread, resets and closes the
 //    device, then releases semaphores and ring. A reset or close failure there
 //    is written to standard error and nothing escapes the destructor; the
@@ -24,6 +30,7 @@
 #include "audio/WaveOut.h"
 #include "common/Errors.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -68,10 +75,15 @@ public:
     void Flush();
 
     int InitStage() const { return FInitStage; }
+    // How many buffer lengths the writer waits for a free buffer.
+    static constexpr int StallBuffers = 4;
     int FillCount() const { return FFillCount; }
 
 private:
     void CheckSettable() const;
+    void AwaitFreeBuffer();
+    std::chrono::microseconds StallLimit() const;
+    void ThrowRefusedWrite();
     [[noreturn]] void Fail(int code);
     // Reset and close during destruction; false when one of them failed (its
     // text then went to standard error).

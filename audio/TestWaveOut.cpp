@@ -67,6 +67,8 @@ int TestWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned size)
             return MMSYSERR_INVALPARAM;
         if (!(header->Flags & WHDR_PREPARED))
             return WAVERR_UNPREPARED;
+        if (FWriteFailure)
+            return FWriteFailure;
         if (FKeepSamples) {
             auto* samples = reinterpret_cast<const std::int16_t*>(header->Data);
             FWritten.emplace_back(samples, samples + header->BufferLength / 2);
@@ -173,6 +175,12 @@ void TestWaveOut::FailClose(int code)
 {
     std::lock_guard lock(FLock);
     FCloseFailure = code;
+}
+
+void TestWaveOut::FailWrite(int code)
+{
+    std::lock_guard lock(FLock);
+    FWriteFailure = code;
 }
 
 void TestWaveOut::KeepSamples(bool keep)

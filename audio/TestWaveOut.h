@@ -4,7 +4,7 @@
 // Write, like a device that plays infinitely fast) or on demand: buffers then
 // wait until the test calls CompleteNext() or CompleteAll(), in order of
 // writing. Reset returns every waiting buffer as done, like a real device.
-// Query, Open, Reset and Close can be told to fail with a given code; prepare
+// Query, Open, Write, Reset and Close can be told to fail with a given code; prepare
 // and unprepare calls are counted. All methods are thread-safe: Write runs on
 // the sound component's transfer thread while the test inspects from its own.
 // The done-callback is never called with the internal lock held.
@@ -44,6 +44,7 @@ public:
     void FailOpen(int code);
     void FailReset(int code);
     void FailClose(int code);
+    void FailWrite(int code);
 
     // With KeepSamples(false) buffers are only counted, not copied (for long
     // runs such as benchmarks).
@@ -86,7 +87,7 @@ private:
     const Completion FCompletion;
     mutable std::mutex FLock;
     mutable std::condition_variable FWrittenChanged;
-    int FQueryFailure = 0, FOpenFailure = 0, FResetFailure = 0, FCloseFailure = 0;
+    int FQueryFailure = 0, FOpenFailure = 0, FResetFailure = 0, FCloseFailure = 0, FWriteFailure = 0;
     bool FKeepSamples = true;
     bool FOpen = false;
     WaveOutProc FCallback = nullptr;

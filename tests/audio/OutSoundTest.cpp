@@ -355,6 +355,29 @@ TEST(OutSoundPacing, FourthBufferWaitsUntilTheFirstIsDone)
     device.CompleteAll();
 }
 
+// A device that stops playing, or refuses buffers, ends the writer's wait with
+// an error, and once it plays again the next samples go through.
+TEST(OutSoundPacing, StalledOrRefusingDeviceEndsTheWaitAndRecovers)
+{
+    TestWaveOut device(TestWaveOut::Completion::OnDemand);
+    auto out = ProgramOutSound(device);
+    out->Initialize();
+    SendSamples(*out, 3 * 4000, 1); // the device takes three buffers and never plays
+    EXPECT_EQ(OutSoundFailure([&] { out->SendSample(SamplePair{}); }),
+              "The sound device stopped playing: no sound buffer came back for 2 seconds");
+    EXPECT_EQ(device.ResetCount(), 1);
+    EXPECT_EQ(device.PendingCount(), 0u); // the reset gave every buffer back
+
+    device.FailWrite(MMSYSERR_NODRIVER);
+    // A buffer comes back before the fourth can start, so the fifth sees the error.
+    EXPECT_EQ(OutSoundFailure([&] { SendSamples(*out, 4 * 4000 + 1, 2); }), "No sound output device is available.");
+    device.FailWrite(0);
+    SendSamples(*out, 4000, 3); // no stale error from the refused buffers
+    ASSERT_TRUE(device.WaitForWritten(4));
+    EXPECT_EQ(device.Written().back()[0], 3);
+    device.CompleteAll();
+}
+
 // --- Teardown ----------------------------------------------------------------
 
 TEST(OutSoundTeardown, QueuedBuffersAreReturnedAndTheDeviceClosed)
