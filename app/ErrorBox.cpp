@@ -1,6 +1,10 @@
 #include "app/ErrorBox.h"
 
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QWidget>
 
 namespace ErrorBox {
 
@@ -10,6 +14,20 @@ std::function<void(const QString&)>& Handler()
 {
     static std::function<void(const QString&)> handler;
     return handler;
+}
+
+// A slider or spin box arrow held down repeats its step on a timer until the
+// mouse button is released, and the box takes that release: every repeated step
+// would fail again and open another box. They let go before the box opens.
+void ReleaseHeldArrows()
+{
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (!qobject_cast<QAbstractSlider*>(widget) && !qobject_cast<QAbstractSpinBox*>(widget))
+            continue;
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(-1, -1), QPointF(-1, -1), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &release);
+    }
 }
 
 } // namespace
@@ -24,6 +42,7 @@ QString DisplayText(const QString& message)
 void Show(const QString& message)
 {
     const QString text = DisplayText(message);
+    ReleaseHeldArrows();
     if (Handler()) {
         Handler()(text);
         return;

@@ -27,6 +27,7 @@
 #include <QTextCursor>
 #include <QUrl>
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <iterator>
@@ -121,6 +122,18 @@ QAction* MakeAction(QMenu* menu, const char* name, const char* caption, const ch
         action->setToolTip(QString::fromLatin1(hint));
     return action;
 }
+
+// A flag set for as long as a scope runs, however it is left.
+class RaisedFlag {
+public:
+    explicit RaisedFlag(bool& flag) : Flag(flag) { Flag = true; }
+    ~RaisedFlag() { Flag = false; }
+    RaisedFlag(const RaisedFlag&) = delete;
+    RaisedFlag& operator=(const RaisedFlag&) = delete;
+
+private:
+    bool& Flag;
+};
 
 // The character codes a key press types, as the program's key hook sees them.
 std::string TypedCharacters(const QKeyEvent* key)
@@ -454,7 +467,7 @@ void TForm1::FormCreate()
     CSpeedEdit->setText(QStringLiteral("5"));
     Timing.ToneFreq = 800.0;
     Freqedit->setText(QStringLiteral("800"));
-    Freqscrollbar->setValue(800);
+    MoveSlider(Freqscrollbar, 800);
     SetSpeed();
     Train.TrainMode = false;
     Train.TrainRunning = false;
@@ -595,9 +608,29 @@ void TForm1::EnterMovesSlider(QLineEdit* box, QScrollBar* slider, char& Key)
     // swallowed, and the timing is recomputed from the boxes.
     if (Key != '\r')
         return;
-    slider->setValue(StrToInt(ToLatin1(box->text())));
+    MoveSlider(slider, StrToInt(ToLatin1(box->text())));
     Key = 0;
     SetSpeed();
+}
+
+void TForm1::MoveSlider(QScrollBar* slider, int position)
+{
+    // The change handler runs here rather than through the slider's signal, so
+    // that an error in it ends the command that moved the slider (one error
+    // box) instead of being shown inside it while the command carries on.
+    const int before = slider->value();
+    {
+        const QSignalBlocker quiet(slider);
+        slider->setValue(position);
+    }
+    if (slider->value() == before)
+        return;
+    if (slider == SpeedScrollBar)
+        SpeedScrollBarChange();
+    else if (slider == CspeedScrollbar)
+        CspeedScrollbarChange();
+    else if (slider == Freqscrollbar)
+        FreqscrollbarChange();
 }
 
 void TForm1::SpeedEditKeyPress(char& Key) { EnterMovesSlider(SpeedEdit, SpeedScrollBar, Key); }
@@ -677,12 +710,16 @@ void TForm1::SendbuttonClick()
 
 void TForm1::SendText(QObject*)
 {
-    struct LoopFlag {
-        bool& Flag;
-        explicit LoopFlag(bool& flag) : Flag(flag) { Flag = true; }
-        ~LoopFlag() { Flag = false; }
-    } inLoop(InSendLoop);
-    Sender.Run();
+    const RaisedFlag inLoop(InSendLoop);
+    try {
+        Sender.Run();
+    } catch (...) {
+        // A send that failed (a typed value the timing refuses, a sound device
+        // that went away) still ends as a send: the buttons come back, so that
+        // the next one can start once the fault is mended.
+        EndSendSteps();
+        throw;
+    }
     EndSendSteps();
 }
 
@@ -808,9 +845,9 @@ void TForm1::ShowHistogram()
 
 void TForm1::RefuseStartCountBelowOne()
 {
-    // A count below one cannot start a lesson: it is refused before anything
-    // changes. A text that is no number at all is reported where the count is
-    // read, as any other box's.
+    // A count below one cannot start a lesson: "Start Sending" refuses it before
+    // anything changes. A text that is no number at all is reported where the
+    // count is read, as any other box's.
     int count = 0;
     try {
         count = StrToInt(ToLatin1(StartNumEdit->text()));
@@ -823,7 +860,6 @@ void TForm1::RefuseStartCountBelowOne()
 
 void TForm1::KalvobuttonClick()
 {
-    RefuseStartCountBelowOne();
     for (QWidget* control : std::initializer_list<QWidget*>{SpinEdit1, Label14, Label12, Edit2, Button1, Memo1,
                                                             CheckBox1, Label11, Edit1})
         control->hide();
@@ -835,7 +871,10 @@ void TForm1::KalvobuttonClick()
     KalvoSendButton->setEnabled(true);
     UsingEdit->setText(StartNumEdit->text());
     UnfoldHistogram();
-    Train.PrepareLesson(StrToInt(ToLatin1(UsingEdit->text())));
+    // The count box may still hold a count that "Start Sending" refused; the
+    // lesson is prepared with at least one character and the box is shown, so
+    // that the count can be corrected before the lesson starts.
+    Train.PrepareLesson(std::max(1, StrToInt(ToLatin1(UsingEdit->text()))));
     Memo1->clear();
     ShowHistogram();
     Timer2->start();
@@ -867,6 +906,7 @@ void TForm1::KalvoSendButtonClick()
 
 void TForm1::KalvoStopButtonClick()
 {
+    ++LessonNumber;
     Train.TrainMode = false;
     Label10->hide();
     StartNumEdit->hide();
@@ -898,11 +938,22 @@ void TForm1::Timer2Timer()
     Timer2->stop();
     if (!Train.TrainMode || !Train.TrainRunning)
         return;
+    // A lesson stopped and started again while a character plays has its tick
+    // come inside that playback: its first question waits for the playback's
+    // end instead of sounding inside it.
+    if (QuestionPlaying) {
+        Timer2->start();
+        return;
+    }
+    const int lesson = LessonNumber;
     Train.PickCharacter();
-    PlayCharacter();
+    {
+        const RaisedFlag playing(QuestionPlaying);
+        PlayCharacter();
+    }
     // "Stop Kalvo" may have been pressed while the character played; the lesson
-    // is over then, and no countdown may follow it.
-    if (!Train.TrainMode || !Train.TrainRunning)
+    // is over then (or a new one has begun), and no countdown may follow it.
+    if (!Train.TrainMode || !Train.TrainRunning || lesson != LessonNumber)
         return;
     Train.QuestionPlayed();
     Timer1->start();
@@ -1023,9 +1074,9 @@ void TForm1::LoadEnv1Click()
     EnvironmentTarget target;
     target.LineBuffer = [this](const std::vector<std::string>& lines) { SetLineBuffer(lines); };
     target.PracticeNumber = [this](const std::string& text) { Edit1->setText(FromLatin1(text)); };
-    target.OverallSpeed = [this](int position) { CspeedScrollbar->setValue(position); };
-    target.CharSpeed = [this](int position) { SpeedScrollBar->setValue(position); };
-    target.Frequency = [this](int position) { Freqscrollbar->setValue(position); };
+    target.OverallSpeed = [this](int position) { MoveSlider(CspeedScrollbar, position); };
+    target.CharSpeed = [this](int position) { MoveSlider(SpeedScrollBar, position); };
+    target.Frequency = [this](int position) { MoveSlider(Freqscrollbar, position); };
     target.CharactersInUse = [this](const std::string& text) {
         StartNumEdit->setText(FromLatin1(text));
         UsingEdit->setText(FromLatin1(text));

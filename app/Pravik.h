@@ -234,6 +234,9 @@ private:
     // sent, the buttons come back (once the sending loop has returned).
     void ShowSentText();
     void EnterMovesSlider(QLineEdit* box, QScrollBar* slider, char& Key);
+    // Sets a slider's position and, when it really changed, runs its change
+    // handler within the calling command.
+    void MoveSlider(QScrollBar* slider, int position);
     void RefuseStartCountBelowOne();
     // The hidden line buffer through which the practice and settings files pass.
     void SetLineBuffer(const std::vector<std::string>& lines);
@@ -243,6 +246,10 @@ private:
     QWidget* Client;
     int CurrentClientHeight = LayoutClientHeight;
     bool InSendLoop = false;
+    // A trainer question is being played; LessonNumber counts the lessons
+    // stopped, so a playback can tell that its lesson ended meanwhile.
+    bool QuestionPlaying = false;
+    int LessonNumber = 0;
     // The text box as the sender reads it, rebuilt only after an edit.
     mutable std::string Memo1Cache;
     mutable bool Memo1CacheValid = false;

@@ -55,18 +55,27 @@ void TextSender::Run()
             silence(Timing.WordGapTime);
         } else {
             const std::string pattern = Table.LookupCode(std::string(1, UpCase(c)));
-            for (const char digit : pattern) {
+            for (std::size_t element = 0; element < pattern.size(); ++element) {
+                const char digit = pattern[element];
                 // The pause holds the send before an element; an abort also ends
                 // the wait, and then the rest of the character is dropped so that
                 // nothing more sounds while the button still says "Unpause".
-                while (Paused && Sending) {
-                    if (ProcessEvents)
-                        ProcessEvents();
-                    if (Paused && Sending)
-                        std::this_thread::sleep_for(PausePollInterval);
+                if (Paused && Sending) {
+                    // What was written before the pause is heard before its
+                    // silence, not when the send resumes.
+                    OutSound1.Flush();
+                    while (Paused && Sending) {
+                        if (ProcessEvents)
+                            ProcessEvents();
+                        if (Paused && Sending)
+                            std::this_thread::sleep_for(PausePollInterval);
+                    }
                 }
                 if (!Sending && Paused) {
                     abortedInPause = true;
+                    // A character of which nothing sounded was not sent.
+                    if (element == 0)
+                        SentText.pop_back();
                     break;
                 }
                 Synth.PlayNote(Timing.ToneFreq, (digit - '0') * Timing.DotTime, ToneAmplitude);

@@ -11,9 +11,12 @@
 // silence unless the character is '@'. Finally Flush. The window runs the end
 // steps after Run() returns. An error ends Run() at once and propagates.
 //
+// When the pause wait begins, the partly filled buffer is flushed, so that every
+// element and gap before the pause is heard whole before the pause's silence.
 // While paused, the wait also ends when Sending is cleared, so an abort during a
 // pause ends the send promptly: the rest of the waiting character (its elements
-// and its gap) is dropped, and nothing more sounds while the send is paused.
+// and its gap) is dropped, and nothing more sounds while the send is paused; a
+// character of which no element sounded is taken off SentText again.
 // The wait sleeps a few milliseconds between rounds of ProcessEvents.
 #pragma once
 

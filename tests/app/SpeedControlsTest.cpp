@@ -2,6 +2,7 @@
 // moved, values typed into the boxes and confirmed with Enter at the window.
 #include "WindowFixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -217,4 +218,44 @@ TEST_F(WindowTest, QuickstartAndFontCommands)
     };
     form.Button4->click();
     EXPECT_EQ(form.Memo1->font().pointSize(), 14);
+}
+
+// A change that fails inside another command ends that command with one box,
+// and a slider arrow held down stops repeating while the box is up.
+TEST_F(WindowTest, OneFailureOneErrorBox)
+{
+    TForm1& form = MakeForm();
+    ShowForm();
+    form.SpeedEdit->setText(QStringLiteral("abc"));
+    TypeInto(form, form.Freqedit, QStringLiteral("700"));
+    EXPECT_EQ(Errors, std::vector<QString>{QStringLiteral("'abc' is not a valid integer value.")});
+
+    // The settings file moves the sliders one by one: the first failing move ends the load.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString saved = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QFile file(QStringLiteral("Kalvoinit.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("7\r\n10\r\n20\r\n900\r\n4\r\n");
+    file.close();
+    Errors.clear();
+    form.LoadEnv1->trigger();
+    QDir::setCurrent(saved);
+    EXPECT_EQ(Errors.size(), 1u);
+    EXPECT_EQ(form.Freqscrollbar->value(), 700); // the later lines were not applied
+    EXPECT_EQ(form.StartNumEdit->text(), QStringLiteral("1"));
+
+    // The box stays up a second, as a person reads it; the arrow's repeat must not go on.
+    Errors.clear();
+    ErrorBox::SetHandler([this](const QString& text) {
+        Errors.push_back(text);
+        QTest::qWait(1000);
+    });
+    QScrollBar* slider = form.Freqscrollbar;
+    QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(slider->width() - 4, slider->height() / 2));
+    QTest::qWait(300);
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(slider->width() - 4, slider->height() / 2));
+    EXPECT_EQ(Errors.size(), 1u);
+    EXPECT_EQ(slider->value(), 701);
 }
