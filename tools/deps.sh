@@ -1,16 +1,33 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Kalvo need,
-# but only those that are missing. Runs apt-get as root, or through sudo.
+# Installs the Debian packages Kalvo needs, but only those that are missing.
+# Runs apt-get as root, or through sudo.
+#
+#   tools/deps.sh            building and running the program
+#   tools/deps.sh --package  that, and making its Debian package
+#   tools/deps.sh --test     all of that, and running the tests
 set -euo pipefail
 
-packages=(
+build=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins
   portaudio19-dev libasound2-dev libasound2-plugins
-  libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xdotool xclip x11-apps imagemagick fonts-liberation
-  pulseaudio pulseaudio-utils sox xdg-utils
+  fonts-liberation xdg-utils
 )
+package=(dpkg-dev)
+test=(
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xdotool xclip x11-apps imagemagick
+  pulseaudio pulseaudio-utils sox
+  lintian desktop-file-utils appstream
+)
+
+packages=("${build[@]}")
+case "${1:-}" in
+  "") ;;
+  --package) packages+=("${package[@]}") ;;
+  --test) packages+=("${package[@]}" "${test[@]}") ;;
+  *) echo "usage: tools/deps.sh [--package | --test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -21,8 +38,10 @@ done
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # sudo resets the environment, so the variable goes in through env.
+  as_root=()
+  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+  "${as_root[@]}" apt-get update -qq
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

@@ -4,6 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
-bash tools/build.sh
+bash tools/build.sh --no-tests
 cd build
 exec ./app/kalvo

@@ -4,7 +4,7 @@
 # under a virtual display and a private PulseAudio null sink.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-bash tools/deps.sh || exit 1
+bash tools/deps.sh --test || exit 1
 bash tools/build.sh || exit 1
 
 source tools/services.sh

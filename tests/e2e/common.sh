@@ -31,6 +31,13 @@ start_app() {
   cp "$DATA"/P[0-9] "$DATA"/help.htm "$WORK"/
   (cd "$WORK" && exec "$KALVO_BIN") >"$WORK/app.log" 2>&1 &
   APP_PID=$!
+  await_window
+}
+
+# Waits for the main window of process $APP_PID (output in $WORK/app.log),
+# activates it and measures its menu bar.
+await_window() {
+  WID=
   for _ in $(seq 100); do
     WID=$(xdotool search --pid "$APP_PID" --name '^Kalvo: ' 2>/dev/null | head -n1)
     [ -n "$WID" ] && break

@@ -1,7 +1,10 @@
 // kalvo-aboutpic: draws the 64 x 70 picture of the about box (a straight key
-// under the letter K in dashes and dots) and writes it as a PNG file.
+// under the letter K in dashes and dots) and writes it as a PNG file; with
+// --icon, the same drawing as the program's square icon of SIZE x SIZE pixels:
+// widened to 70 x 70 units and cut to a rounded square with a transparent
+// outside.
 //
-// Usage: kalvo-aboutpic <output.png>
+// Usage: kalvo-aboutpic [--icon SIZE] <output.png>
 // The drawing is plain arithmetic with 4 x 4 supersampling and the PNG uses
 // uncompressed deflate blocks, so the output is the same on every machine.
 #include <algorithm>
@@ -9,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -16,8 +20,9 @@
 
 namespace {
 
-constexpr int Width = 64;
-constexpr int Height = 70;
+// The drawing's own units: the about picture is one pixel per unit.
+constexpr int PictureWidth = 64;
+constexpr int PictureHeight = 70;
 constexpr int Samples = 4;
 
 struct Colour {
@@ -48,43 +53,30 @@ Shape Circle(double cx, double cy, double radius)
     return [=](double x, double y) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius; };
 }
 
+// Pixels of `width` x `height`, each `scale` drawing units wide, the left edge
+// at drawing unit `left`.
 class Canvas {
 public:
-    Canvas() : pixels_(Width * Height, Colour{0, 0, 0}) {}
+    Canvas(int width, int height, double scale, double left)
+        : width_(width), height_(height), scale_(scale), left_(left),
+          pixels_(std::size_t(width) * height, Colour{0, 0, 0}), alpha_(pixels_.size(), 1.0)
+    {
+    }
 
     // Background: a vertical blend from `top` to `bottom`.
     void Gradient(Colour top, Colour bottom)
     {
-        for (int y = 0; y < Height; ++y)
-            for (int x = 0; x < Width; ++x)
-                pixels_[y * Width + x] = Mix(top, bottom, y / double(Height - 1));
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                pixels_[Index(x, y)] = Mix(top, bottom, y / double(height_ - 1));
     }
 
     // Paints a shape with a colour that may vary over the picture.
     void Fill(const Shape& shape, const std::function<Colour(double, double)>& paint)
     {
-        for (int y = 0; y < Height; ++y) {
-            for (int x = 0; x < Width; ++x) {
-                int inside = 0;
-                double sx = 0, sy = 0;
-                for (int j = 0; j < Samples; ++j) {
-                    for (int i = 0; i < Samples; ++i) {
-                        const double px = x + (i + 0.5) / Samples;
-                        const double py = y + (j + 0.5) / Samples;
-                        if (shape(px, py)) {
-                            ++inside;
-                            sx += px;
-                            sy += py;
-                        }
-                    }
-                }
-                if (inside == 0)
-                    continue;
-                const double cover = inside / double(Samples * Samples);
-                Colour& p = pixels_[y * Width + x];
-                p = Mix(p, paint(sx / inside, sy / inside), cover);
-            }
-        }
+        Cover(shape, [&](std::size_t at, double cover, double x, double y) {
+            pixels_[at] = Mix(pixels_[at], paint(x, y), cover);
+        });
     }
 
     void Fill(const Shape& shape, Colour colour)
@@ -92,18 +84,66 @@ public:
         Fill(shape, [colour](double, double) { return colour; });
     }
 
-    std::vector<std::uint8_t> Rgb() const
+    // Makes everything outside the shape transparent.
+    void Clip(const Shape& shape)
     {
+        std::fill(alpha_.begin(), alpha_.end(), 0.0);
+        Cover(shape, [&](std::size_t at, double cover, double, double) { alpha_[at] = cover; });
+    }
+
+    // Rows of RGB, or RGBA with `alpha`, 8 bits a channel.
+    std::vector<std::uint8_t> Bytes(bool alpha) const
+    {
+        const auto byte = [](double v) {
+            return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0));
+        };
         std::vector<std::uint8_t> out;
-        for (const Colour& c : pixels_) {
+        for (std::size_t i = 0; i < pixels_.size(); ++i) {
+            const Colour& c = pixels_[i];
             for (const double v : {c.r, c.g, c.b})
-                out.push_back(static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)));
+                out.push_back(byte(v));
+            if (alpha)
+                out.push_back(byte(alpha_[i]));
         }
         return out;
     }
 
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
 private:
+    std::size_t Index(int x, int y) const { return std::size_t(y) * width_ + x; }
+
+    // Calls `apply` for every pixel the shape touches, with the covered share
+    // and the centre of the covered samples in drawing units.
+    template <typename Apply>
+    void Cover(const Shape& shape, Apply apply) const
+    {
+        for (int y = 0; y < height_; ++y) {
+            for (int x = 0; x < width_; ++x) {
+                int inside = 0;
+                double sx = 0, sy = 0;
+                for (int j = 0; j < Samples; ++j) {
+                    for (int i = 0; i < Samples; ++i) {
+                        const double px = left_ + (x + (i + 0.5) / Samples) / scale_;
+                        const double py = (y + (j + 0.5) / Samples) / scale_;
+                        if (shape(px, py)) {
+                            ++inside;
+                            sx += px;
+                            sy += py;
+                        }
+                    }
+                }
+                if (inside > 0)
+                    apply(Index(x, y), inside / double(Samples * Samples), sx / inside, sy / inside);
+            }
+        }
+    }
+
+    int width_, height_;
+    double scale_, left_;
     std::vector<Colour> pixels_;
+    std::vector<double> alpha_;
 };
 
 std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0)
@@ -158,18 +198,21 @@ std::vector<std::uint8_t> ZlibStored(const std::vector<std::uint8_t>& raw)
     return out;
 }
 
-std::vector<std::uint8_t> Png(const std::vector<std::uint8_t>& rgb)
+std::vector<std::uint8_t> Png(const Canvas& canvas, bool alpha)
 {
+    const std::vector<std::uint8_t> pixels = canvas.Bytes(alpha);
+    const std::size_t row = std::size_t(canvas.Width()) * (alpha ? 4 : 3);
     std::vector<std::uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<std::uint8_t> header;
-    PutBigEndian(header, Width);
-    PutBigEndian(header, Height);
-    header.insert(header.end(), {8, 2, 0, 0, 0}); // 8-bit RGB, no interlace
+    PutBigEndian(header, canvas.Width());
+    PutBigEndian(header, canvas.Height());
+    header.insert(header.end(), {8, std::uint8_t(alpha ? 6 : 2), 0, 0, 0}); // 8-bit RGB(A), no interlace
     PutChunk(file, "IHDR", header);
     std::vector<std::uint8_t> raw;
-    for (int y = 0; y < Height; ++y) {
+    for (int y = 0; y < canvas.Height(); ++y) {
         raw.push_back(0); // no filter
-        raw.insert(raw.end(), rgb.begin() + y * Width * 3, rgb.begin() + (y + 1) * Width * 3);
+        raw.insert(raw.end(), pixels.begin() + static_cast<std::ptrdiff_t>(y * row),
+                   pixels.begin() + static_cast<std::ptrdiff_t>((y + 1) * row));
     }
     PutChunk(file, "IDAT", ZlibStored(raw));
     PutChunk(file, "IEND", {});
@@ -216,17 +259,34 @@ void Draw(Canvas& canvas)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: kalvo-aboutpic <output.png>\n");
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    int size = 0;
+    if (args.size() == 3 && args[0] == "--icon")
+        size = std::atoi(args[1].c_str());
+    if (!(args.size() == 1 || (args.size() == 3 && size >= 16 && size <= 1024))) {
+        std::fprintf(stderr, "usage: kalvo-aboutpic [--icon SIZE (16 to 1024)] <output.png>\n");
         return 2;
     }
-    Canvas canvas;
-    Draw(canvas);
-    const std::vector<std::uint8_t> png = Png(canvas.Rgb());
-    std::ofstream out(argv[1], std::ios::binary);
+    const std::string path = args.back();
+    std::vector<std::uint8_t> png;
+    if (size == 0) {
+        Canvas canvas(PictureWidth, PictureHeight, 1.0, 0.0);
+        Draw(canvas);
+        png = Png(canvas, false);
+    } else {
+        // The picture is taller than wide: the icon widens it to a square by
+        // half the difference on either side, where only the background shows.
+        const double side = PictureHeight;
+        const double left = (PictureWidth - side) / 2;
+        Canvas canvas(size, size, size / side, left);
+        Draw(canvas);
+        canvas.Clip(RoundedRect(left, 0, left + side, side, side * 0.18));
+        png = Png(canvas, true);
+    }
+    std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
     if (!out) {
-        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
         return 1;
     }
     return 0;
