@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool xclip x11-apps imagemagick fonts-liberation
   pulseaudio pulseaudio-utils sox xdg-utils
+  # testing: the accessibility bus test (private D-Bus session, AT-SPI registry, pyatspi)
+  dbus-daemon dbus-bin at-spi2-core python3-pyatspi
 )
 
 missing=()
