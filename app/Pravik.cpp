@@ -560,6 +560,9 @@ void TForm1::UnfoldHistogram()
 }
 
 QString TForm1::StatusText() const { return StatusText1->text(); }
+// A label without an accessible name of its own announces every new text as a
+// name change, so screen readers hear each status; the text box likewise
+// reports every echo and the rating as inserted text.
 void TForm1::SetStatusText(const QString& text) { StatusText1->setText(text); }
 
 std::string TForm1::Memo1Text() const

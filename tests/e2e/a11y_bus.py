@@ -1,6 +1,7 @@
 # The program as a screen reader sees it, through the accessibility bus:
 # every focusable control has a name, "Send Text" pressed through the action
-# interface reports its status, and a lesson's echo and rating reach the bus.
+# interface reports its status, a lesson's focus, echo, rating and chart text
+# reach the bus, and the about box and the notepad are read the same way.
 # Usage: a11y_bus.py WINDOW_ID   (the program already runs with accessibility on)
 import re
 import subprocess
@@ -66,17 +67,21 @@ def walk(node, found):
     return found
 
 
+def check_names(nodes):
+    unnamed = []
+    print("focusable controls (role, name, description):")
+    for node in nodes:
+        if node.getState().contains(pyatspi.STATE_FOCUSABLE):
+            print("  %-12s %-36r %r" % (node.getRoleName(), node.name, node.description[:50]))
+            if not node.name.strip():
+                unnamed.append((node.getRoleName(), node.getIndexInParent(), node.parent.name))
+    if unnamed:
+        fail("focusable controls without a name: %s" % unnamed)
+
+
 app = find_app()
 controls = walk(app, [])
-unnamed = []
-print("focusable controls (role, name, description):")
-for node in controls:
-    if node.getState().contains(pyatspi.STATE_FOCUSABLE):
-        print("  %-12s %-36r %r" % (node.getRoleName(), node.name, node.description[:50]))
-        if not node.name.strip():
-            unnamed.append((node.getRoleName(), node.getIndexInParent(), node.parent.name))
-if unnamed:
-    fail("focusable controls without a name: %s" % unnamed)
+check_names(controls)
 
 
 def control(role, name):
@@ -132,4 +137,15 @@ bars = re.findall(r"(?:^|, )(.) ([01]\.\d)", chart.description)
 if len(bars) != 40 or bars[0] != ("Q", "0.8") or bars[-1][0] != "/":
     fail("the chart's text alternative reads %r" % chart.description)
 print("chart:", chart.description)
+
+# The about box and the notepad, opened from the menu, are read the same way.
+for item in ("About", "Notepad"):
+    control("menu item", item).queryAction().doAction(0)
+pump(1)
+windows = [window for window in app if window is not None]
+titles = [window.name for window in windows]
+for title in ("About  this version of Kalvo", "Note Pad:  Enter and edit notes here."):
+    if title not in titles:
+        fail("no window %r on the bus, only %s" % (title, titles))
+check_names([node for window in windows if not window.name.startswith("Kalvo:") for node in walk(window, [])])
 print("PASS")
