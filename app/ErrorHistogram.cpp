@@ -96,6 +96,9 @@ ErrorHistogram::ErrorHistogram(QWidget* parent)
     }
 
     setChart(Chart1);
+    // Screen readers know the chart by its title; the window describes the bars.
+    setAccessibleName(Chart1->windowTitle());
+    viewport()->setAccessibleName(Chart1->windowTitle());
     setFrameShape(QFrame::NoFrame);
     setContentsMargins(0, 0, 0, 0);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

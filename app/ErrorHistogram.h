@@ -9,6 +9,8 @@
 // label wider than about half a category, which at that width would turn most
 // letters into "...", so the axis keeps its categories but draws no text: the
 // labels are drawn by the widget itself, one centred under each bar.
+// For screen readers the chart is named by its title; its accessible
+// description (set by the window) lists the bars as text.
 #pragma once
 
 #include <QChartView>

@@ -177,6 +177,7 @@ TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
     BuildLayout();
     BuildMenu();
     ConnectHandlers();
+    SetAccessibility();
 
     ChooseFile = [this]() -> std::optional<QString> {
         const QString name = QFileDialog::getOpenFileName(this, QStringLiteral("Load any File"),
@@ -358,7 +359,7 @@ void TForm1::BuildMenu()
 {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    Advanced1 = bar->addMenu(QStringLiteral("Advanced"));
+    Advanced1 = bar->addMenu(QStringLiteral("&Advanced"));
     Advanced1->setObjectName(QStringLiteral("Advanced1"));
     Advanced1->setToolTip(QStringLiteral("Show advanced functions"));
     SaveEnv1 = MakeAction(Advanced1, "SaveEnv1", "SaveEnvironment", "Save the main operating parameters");
@@ -372,10 +373,10 @@ void TForm1::BuildMenu()
     ToggleTone1 = MakeAction(Advanced1, "ToggleTone1", "Toggle Tone", nullptr);
     ToggleUppercase1 = MakeAction(Advanced1, "ToggleUppercase1", "Toggle Uppercase", nullptr);
     Fcompression1 = MakeAction(Advanced1, "Fcompression1", "Fcompression", "Show or hide the Farnsworth compression box");
-    Notepad1 = bar->addAction(QStringLiteral("Notepad"));
+    Notepad1 = bar->addAction(QStringLiteral("&Notepad"));
     Notepad1->setObjectName(QStringLiteral("Notepad1"));
     Notepad1->setToolTip(QStringLiteral("Show Notepad editor"));
-    H1 = bar->addMenu(QStringLiteral("Help"));
+    H1 = bar->addMenu(QStringLiteral("&Help"));
     H1->setObjectName(QStringLiteral("H1"));
     HelpFile1 = MakeAction(H1, "HelpFile1", "Help File", nullptr);
     About1 = MakeAction(H1, "About1", "About", nullptr);
@@ -482,6 +483,65 @@ void TForm1::FormCreate()
                                        "Stop with <Stop Kalvo> button"));
 }
 
+void TForm1::SetAccessibility()
+{
+    // Buttons, check boxes and menu items are named by their captions and
+    // described by their hints without help. Boxes and sliders are named after
+    // the label beside them (a slider shares its box's label), and the label
+    // points at its box.
+    const auto nameAfter = [](QLabel* label, std::initializer_list<QWidget*> controls) {
+        label->setBuddy(*controls.begin());
+        QString name = label->text();
+        if (name.endsWith(u':'))
+            name.chop(1);
+        for (QWidget* control : controls) {
+            control->setAccessibleName(name);
+            if (auto* spin = qobject_cast<TSpinEdit*>(control))
+                spin->lineEdit()->setAccessibleName(name);
+        }
+    };
+    nameAfter(Label11, {Edit1});
+    nameAfter(Label17, {SpinEdit3});
+    nameAfter(Label16, {SpinEdit2});
+    nameAfter(Label1, {CSpeedEdit, CspeedScrollbar});
+    nameAfter(Label5, {SpeedEdit, SpeedScrollBar});
+    nameAfter(Label8, {Freqedit, Freqscrollbar});
+    nameAfter(Label12, {Edit2});
+    nameAfter(Label15, {Edit3});
+    nameAfter(Label14, {SpinEdit1});
+    nameAfter(StartNumLabel, {StartNumEdit});
+    nameAfter(Label10, {UsingEdit});
+    Memo1->setAccessibleName(QStringLiteral("Text to be sent"));
+    Memo2->setAccessibleName(QStringLiteral("Quickstart Instructions"));
+    Memo3->setAccessibleName(QStringLiteral("Line buffer"));
+    StatusBar1->setAccessibleName(QStringLiteral("Status"));
+
+    // The boxes pass Tab on as focus change, like every other control; the
+    // sliders are reached by Tab (a click on them leaves the focus where it is).
+    Memo1->setTabChangesFocus(true);
+    Memo2->setTabChangesFocus(true);
+    for (QScrollBar* slider : {CspeedScrollbar, SpeedScrollBar, Freqscrollbar})
+        slider->setFocusPolicy(Qt::TabFocus);
+
+    // Reading order: the command row, the text area, the speed column, the
+    // trainer in the order of a lesson, the chart.
+    QWidget* const order[] = {LoadFile, Button1, CheckBox2, CheckBox1, Sendbutton, Button2, AbortButton,
+                              Button4, Edit1, CheckBox3, SpinEdit3, SpinEdit2, Memo1, Memo2, Edit2, Edit3,
+                              Button3, SpinEdit1, CspeedScrollbar, CSpeedEdit, SpeedScrollBar, SpeedEdit,
+                              Freqscrollbar, Freqedit, Kalvobutton, StartNumEdit, KalvoSendButton,
+                              KalvoStopButton, UsingEdit, Chart1};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void TForm1::FocusTextBox(bool lessonRunning)
+{
+    Memo1->setReadOnly(lessonRunning);
+    if (lessonRunning)
+        Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Memo1->setFocus(Qt::OtherFocusReason);
+}
+
 void TForm1::SetClientHeight(int height)
 {
     CurrentClientHeight = height;
@@ -513,6 +573,9 @@ void TForm1::UnfoldHistogram()
 }
 
 QString TForm1::StatusText() const { return StatusText1->text(); }
+// A label without an accessible name of its own announces every new text as a
+// name change, so screen readers hear each status; the text box likewise
+// reports every echo and the rating as inserted text.
 void TForm1::SetStatusText(const QString& text) { StatusText1->setText(text); }
 
 std::string TForm1::Memo1Text() const
@@ -841,6 +904,7 @@ void TForm1::ShowHistogram()
 {
     const HistogramFeed feed = MakeHistogramFeed(Train);
     Chart1->ShowBars(feed.Values, feed.Labels);
+    Chart1->setAccessibleDescription(FromLatin1(feed.TextAlternative));
 }
 
 void TForm1::RefuseStartCountBelowOne()
@@ -878,6 +942,7 @@ void TForm1::KalvobuttonClick()
     Memo1->clear();
     ShowHistogram();
     Timer2->start();
+    StartNumEdit->setFocus(Qt::OtherFocusReason);
     Kalvobutton->setEnabled(false);
     KalvoSendButton->setEnabled(true);
     LoadFile->setEnabled(false);
@@ -899,6 +964,7 @@ void TForm1::KalvoSendButtonClick()
     UsingEdit->setText(StartNumEdit->text());
     ShowHistogram();
     Train.TrainRunning = true;
+    FocusTextBox(true);
     KalvoSendButton->setEnabled(false);
     UsingEdit->show();
     Label10->show();
@@ -925,6 +991,7 @@ void TForm1::KalvoStopButtonClick()
     LoadFile->setEnabled(true);
     Sendbutton->setEnabled(true);
     AbortButton->setEnabled(true);
+    FocusTextBox(false);
     KalvoStopButton->setEnabled(false);
     Memo1->clear();
     SetMemo1Text("Your current mastery rating is " + std::to_string(Train.Rating()) + " \r\n"

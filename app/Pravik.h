@@ -227,6 +227,12 @@ private:
     void BuildLayout();
     void BuildMenu();
     void ConnectHandlers();
+    // Names and descriptions for screen readers, the Tab order, and which
+    // controls take the keyboard; nothing visible changes.
+    void SetAccessibility();
+    // Gives the text box the focus; while a lesson runs it takes no typing, so
+    // that answer keys are only judged and never reach a button.
+    void FocusTextBox(bool lessonRunning);
     void SetClientHeight(int height);
     void FormClose();
     void EndSendSteps();

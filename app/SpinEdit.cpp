@@ -23,6 +23,8 @@ TSpinEdit::TSpinEdit(int minimum, int maximum, int value, QWidget* parent)
     Edit->setText(QString::number(value));
     Up->setArrowType(Qt::UpArrow);
     Down->setArrowType(Qt::DownArrow);
+    Up->setAccessibleName("Up");
+    Down->setAccessibleName("Down");
     Up->setFocusPolicy(Qt::NoFocus);
     Down->setFocusPolicy(Qt::NoFocus);
     Up->setAutoRepeat(true);

@@ -46,6 +46,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     ProgramIcon->setGeometry(8, 8, 65, 70);
     ProgramIcon->setScaledContents(true);
     ProgramIcon->setPixmap(QPixmap(":/kalvo/kalvo-about.png"));
+    ProgramIcon->setAccessibleName("Kalvo picture");
 
     ProductName = MakeLabel(Panel1, "ProductName", "Kalvo", 88, 16);
     QFont bold10 = font;

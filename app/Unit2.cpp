@@ -47,6 +47,9 @@ TForm2::TForm2(QWidget* parent)
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setToolTip("Write your notes about progress in here.");
+    Memo1->setAccessibleName("Notes");
+    // Tab moves on to the button, as in every box of the program.
+    Memo1->setTabChangesFocus(true);
 
     Button1 = new QPushButton("Save Notepad", this);
     Button1->setObjectName("Button1");

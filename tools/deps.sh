@@ -19,6 +19,8 @@ test=(
   xvfb xdotool xclip x11-apps imagemagick
   pulseaudio pulseaudio-utils sox
   lintian desktop-file-utils appstream
+  # the accessibility bus test: a private D-Bus session, the AT-SPI registry, pyatspi
+  dbus-daemon dbus-bin at-spi2-core python3-pyatspi
 )
 
 packages=("${build[@]}")

@@ -2,6 +2,8 @@
 
 #include "common/Convert.h"
 
+#include <cstdio>
+
 namespace kalvo {
 
 HistogramFeed MakeHistogramFeed(const std::array<double, Trainer::CharacterCount + 1>& weights,
@@ -10,8 +12,17 @@ HistogramFeed MakeHistogramFeed(const std::array<double, Trainer::CharacterCount
     HistogramFeed feed;
     for (int i = 0; i < Trainer::CharacterCount; ++i) {
         feed.Values[i] = weights[i + 1];
-        if (!trainMode && i < static_cast<int>(lessonOrder.size()))
-            feed.Labels[i] = std::string(1, UpCase(lessonOrder[i]));
+        if (i >= static_cast<int>(lessonOrder.size()))
+            continue;
+        const std::string character(1, UpCase(lessonOrder[i]));
+        if (!trainMode)
+            feed.Labels[i] = character;
+        // Weights move in steps of 0.2, so one decimal shows them exactly.
+        char weight[16];
+        std::snprintf(weight, sizeof weight, "%.1f", weights[i + 1]);
+        if (!feed.TextAlternative.empty())
+            feed.TextAlternative += ", ";
+        feed.TextAlternative += character + " " + weight;
     }
     return feed;
 }

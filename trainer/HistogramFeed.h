@@ -5,6 +5,10 @@
 // is its character, upper-cased (letters become capitals, digits and signs stay).
 // Positions that LessonOrder does not reach (before the first lesson) get an
 // empty label. All 40 bars are always given, also for characters not yet in use.
+// TextAlternative says the same for a reader that cannot see the chart: each
+// character of LessonOrder, upper-cased, with its weight to one decimal, in bar
+// order ("Q 0.2, 7 1.0, ..."), whether or not the bars carry labels; empty
+// before the first lesson.
 #pragma once
 
 #include "trainer/Trainer.h"
@@ -17,6 +21,7 @@ namespace kalvo {
 struct HistogramFeed {
     std::array<double, Trainer::CharacterCount> Values{};
     std::array<std::string, Trainer::CharacterCount> Labels{};
+    std::string TextAlternative;
 };
 
 HistogramFeed MakeHistogramFeed(const std::array<double, Trainer::CharacterCount + 1>& weights,

@@ -18,6 +18,11 @@ TEST(HistogramFeed, TrainModeBarsCarryNoLabels)
         EXPECT_EQ(feed.Values[i], i < 5 ? 0.2 : 1.0) << i;
         EXPECT_TRUE(feed.Labels[i].empty()) << i;
     }
+    // The text alternative names the characters even while the bars do not.
+    EXPECT_EQ(feed.TextAlternative.rfind("Q 0.2, 7 0.2, Z 0.2, G 0.2, 0 0.2, 9 1.0, 8 1.0, ", 0), 0u);
+    const std::string end = "E 1.0, . 1.0, , 1.0, ? 1.0, / 1.0";
+    ASSERT_GT(feed.TextAlternative.size(), end.size());
+    EXPECT_EQ(feed.TextAlternative.substr(feed.TextAlternative.size() - end.size()), end);
 }
 
 TEST(HistogramFeed, AfterStopEveryBarIsLabelledWithItsCapital)
@@ -54,4 +59,5 @@ TEST(HistogramFeed, BeforeAnyLessonBarsAreEmpty)
         EXPECT_EQ(feed.Values[i], 0.0);
         EXPECT_TRUE(feed.Labels[i].empty());
     }
+    EXPECT_EQ(feed.TextAlternative, "");
 }

@@ -1,0 +1,60 @@
+// The window worked from the keyboard alone: Tab moves through the controls
+// (also out of the text box), Space presses the trainer's buttons, answer keys
+// typed during a lesson are only judged, and Alt opens the menus.
+#include "WindowFixture.h"
+
+#include <QMenu>
+
+#include <vector>
+
+TEST_F(WindowTest, TheWholeLessonRunsFromTheKeyboard)
+{
+    TForm1& form = MakeForm();
+    ShowForm();
+    QWindow* window = form.windowHandle();
+    const auto tabUntil = [&](QWidget* target) {
+        std::vector<QWidget*> passed;
+        for (int i = 0; i < 40 && QApplication::focusWidget() != target; ++i) {
+            QTest::keyClick(window, Qt::Key_Tab);
+            passed.push_back(QApplication::focusWidget());
+        }
+        return passed;
+    };
+
+    // Tab leaves the text box without typing into it, and goes on to the
+    // speed column and the trainer.
+    form.Memo1->setFocus();
+    const std::vector<QWidget*> passed = tabUntil(form.Kalvobutton);
+    EXPECT_EQ(form.Memo1Text(), "");
+    ASSERT_EQ(QApplication::focusWidget(), form.Kalvobutton);
+    for (QWidget* control : {static_cast<QWidget*>(form.CspeedScrollbar), static_cast<QWidget*>(form.Freqedit)})
+        EXPECT_NE(std::find(passed.begin(), passed.end(), control), passed.end()) << control->objectName().toStdString();
+
+    // Space on "Start Kalvo", the count box, Space on "Start Sending".
+    QTest::keyClick(window, Qt::Key_Space);
+    ASSERT_TRUE(form.Train.TrainMode);
+    EXPECT_EQ(QApplication::focusWidget(), form.StartNumEdit);
+    tabUntil(form.KalvoSendButton);
+    QTest::keyClick(window, Qt::Key_Space);
+    ASSERT_TRUE(form.Train.TrainRunning);
+
+    // The answer keys, a stray Space among them, are judged and nothing else:
+    // the lesson goes on and the box shows only the echo of the hit.
+    EXPECT_NE(QApplication::focusWidget(), form.KalvoStopButton);
+    for (Qt::Key key : {Qt::Key_X, Qt::Key_Space, Qt::Key_Q, Qt::Key_Return})
+        QTest::keyClick(window, key);
+    EXPECT_TRUE(form.Train.TrainRunning);
+    EXPECT_EQ(form.Memo1Text(), "q");
+
+    // "Stop Kalvo" is ended only on purpose: Tab to it and Space.
+    tabUntil(form.KalvoStopButton);
+    ASSERT_EQ(QApplication::focusWidget(), form.KalvoStopButton);
+    QTest::keyClick(window, Qt::Key_Space);
+    EXPECT_FALSE(form.Train.TrainMode);
+    EXPECT_EQ(QApplication::focusWidget(), form.Memo1);
+    QTest::keyClicks(form.Memo1, "ab");
+    EXPECT_EQ(form.Memo1Text().substr(0, 2), "ab"); // the box takes typing again
+
+    QTest::keyClick(window, Qt::Key_A, Qt::AltModifier);
+    EXPECT_TRUE(form.Advanced1->isVisible());
+}

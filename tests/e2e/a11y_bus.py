@@ -1,0 +1,151 @@
+# The program as a screen reader sees it, through the accessibility bus:
+# every focusable control has a name, "Send Text" pressed through the action
+# interface reports its status, a lesson's focus, echo, rating and chart text
+# reach the bus, and the about box and the notepad are read the same way.
+# Usage: a11y_bus.py WINDOW_ID   (the program already runs with accessibility on)
+import re
+import subprocess
+import sys
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+WID = sys.argv[1]
+events = []
+
+
+def record(event):
+    try:
+        events.append((event.type, event.source, event.source.name, str(event.any_data)))
+    except Exception:
+        pass
+
+
+pyatspi.Registry.registerEventListener(
+    record, "object:property-change:accessible-name", "object:text-changed:insert", "object:state-changed:focused")
+context = GLib.MainContext.default()
+
+
+def pump(seconds):
+    end = time.time() + seconds
+    while time.time() < end:
+        while context.pending():
+            context.iteration(False)
+        time.sleep(0.02)
+
+
+def wait_for(what, predicate, seconds=10):
+    end = time.time() + seconds
+    while time.time() < end:
+        pump(0.05)
+        for event in events:
+            if predicate(*event):
+                return
+    fail("%s did not reach the bus; events: %s" % (what, [(e[0], e[2], e[3][:60]) for e in events[-20:]]))
+
+
+def fail(message):
+    print("FAIL:", message)
+    sys.exit(1)
+
+
+def find_app():
+    for _ in range(100):
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.name == "Kalvo":
+                return app
+        time.sleep(0.1)
+    fail("the program is not on the accessibility bus")
+
+
+def walk(node, found):
+    found.append(node)
+    for child in node:
+        if child is not None:
+            walk(child, found)
+    return found
+
+
+def check_names(nodes):
+    unnamed = []
+    print("focusable controls (role, name, description):")
+    for node in nodes:
+        if node.getState().contains(pyatspi.STATE_FOCUSABLE):
+            print("  %-12s %-36r %r" % (node.getRoleName(), node.name, node.description[:50]))
+            if not node.name.strip():
+                unnamed.append((node.getRoleName(), node.getIndexInParent(), node.parent.name))
+    if unnamed:
+        fail("focusable controls without a name: %s" % unnamed)
+
+
+app = find_app()
+controls = walk(app, [])
+check_names(controls)
+
+
+def control(role, name):
+    for node in controls:
+        if node.getRoleName() == role and node.name == name:
+            return node
+    fail("no %s named %r" % (role, name))
+
+
+def press(name):
+    action = control("push button", name).queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    action.doAction(names.index("Press"))
+
+
+def status_became(text):
+    return lambda kind, source, name, data: (kind == "object:property-change:accessible-name"
+                                             and source.getRoleName() == "label" and name == text)
+
+
+def inserted_into(box, text):
+    return lambda kind, source, name, data: (kind.startswith("object:text-changed:insert")
+                                             and source == box and text in data)
+
+
+box = control("text", "Text to be sent")
+chart = [node for node in controls if node.name == "Error Histogram"][0]
+
+box.queryEditableText().setTextContents("e")
+press("Send Text")
+wait_for("the sending status", status_became("You can stop sending with the <Abort/Show Text. button"))
+wait_for("the status after the send", status_became("The box shows only the text that was sent."), 20)
+
+press("Start Kalvo")
+wait_for("the prepared status",
+         status_became("Enter number of characters to start, then press <Start Sending> button."))
+press("Start Sending")
+wait_for("the focus in the text box",
+         lambda kind, source, name, data: kind == "object:state-changed:focused" and source == box)
+subprocess.run(["xdotool", "windowfocus", "--sync", WID], check=False)
+pump(0.3)
+subprocess.run(["xdotool", "key", "q"], check=True)
+wait_for("the echoed answer", inserted_into(box, "q"))
+echoed = box.queryText().getText(0, -1)
+if echoed != "q":
+    fail("the text box reads %r after the answer, expected the echo 'q' alone" % echoed)
+
+press("Stop Kalvo")
+wait_for("the rating", inserted_into(box, "Your current mastery rating is "))
+wait_for("the status after the stop", status_became("Here's how you did.  I'm Ready to go again."))
+# "Q 0.8, 7 1.0, ..., , 1.0, ? 1.0, / 1.0": one character and one weight per bar.
+bars = re.findall(r"(?:^|, )(.) ([01]\.\d)", chart.description)
+if len(bars) != 40 or bars[0] != ("Q", "0.8") or bars[-1][0] != "/":
+    fail("the chart's text alternative reads %r" % chart.description)
+print("chart:", chart.description)
+
+# The about box and the notepad, opened from the menu, are read the same way.
+for item in ("About", "Notepad"):
+    control("menu item", item).queryAction().doAction(0)
+pump(1)
+windows = [window for window in app if window is not None]
+titles = [window.name for window in windows]
+for title in ("About  this version of Kalvo", "Note Pad:  Enter and edit notes here."):
+    if title not in titles:
+        fail("no window %r on the bus, only %s" % (title, titles))
+check_names([node for window in windows if not window.name.startswith("Kalvo:") for node in walk(window, [])])
+print("PASS")
