@@ -1,5 +1,7 @@
 #include "app/ErrorBox.h"
 
+#include "app/AnsiText.h"
+
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QMessageBox>
@@ -54,7 +56,7 @@ void Show(const QString& message)
 
 void Show(const std::exception& error)
 {
-    Show(QString::fromLatin1(error.what()));
+    Show(ansi::FromAnsi(error.what()));
 }
 
 void SetHandler(std::function<void(const QString&)> handler)

@@ -1,5 +1,6 @@
 #include "app/Pravik.h"
 
+#include "app/AnsiText.h"
 #include "app/ErrorBox.h"
 #include "app/ErrorHistogram.h"
 #include "app/ProgramFont.h"
@@ -38,15 +39,15 @@ namespace {
 
 const char* const WindowTitle = "Kalvo: Kalvo developers: Version 1.0: December 2026";
 
-std::string ToLatin1(const QString& text) { return text.toLatin1().toStdString(); }
-QString FromLatin1(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
+using ansi::FromAnsi;
+using ansi::ToAnsi;
 
 // The box text with CR LF line breaks, as the sender counts line breaks.
 std::string WithCrLf(const QString& text)
 {
     std::string result;
-    const QByteArray bytes = text.toLatin1();
-    result.reserve(std::size_t(bytes.size()) + std::size_t(bytes.count('\n')));
+    const std::string bytes = ansi::ToAnsi(text);
+    result.reserve(bytes.size() + std::size_t(std::count(bytes.begin(), bytes.end(), '\n')));
     for (char c : bytes) {
         if (c == '\n')
             result += '\r';
@@ -69,7 +70,7 @@ QString WithBoxBreaks(const std::string& text)
             result += text[i];
         }
     }
-    return FromLatin1(result);
+    return FromAnsi(result);
 }
 
 template <class W>
@@ -195,11 +196,11 @@ TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
     };
     OpenAddress = [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); };
 
-    Synth.RiseFallText = [this] { return ToLatin1(SpinEdit2->text()); };
+    Synth.RiseFallText = [this] { return ToAnsi(SpinEdit2->text()); };
     Synth.ProcessEvents = [] { QCoreApplication::processEvents(); };
     Sender.CurrentText = [this] { return Memo1Text(); };
-    Sender.ShowProgress = [this](const std::string& text) { Edit2->setText(FromLatin1(text)); };
-    Sender.SetStatus = [this](const std::string& text) { SetStatusText(FromLatin1(text)); };
+    Sender.ShowProgress = [this](const std::string& text) { Edit2->setText(FromAnsi(text)); };
+    Sender.SetStatus = [this](const std::string& text) { SetStatusText(FromAnsi(text)); };
     Sender.ProcessEvents = [] { QCoreApplication::processEvents(); };
 
     ErrorBox::Guard([this] { FormCreate(); });
@@ -614,10 +615,10 @@ void TForm1::LoadFileClick()
         const std::string name = QFile::encodeName(*chosen).toStdString();
         std::ifstream in(name, std::ios::binary);
         if (!in || QFileInfo(*chosen).isDir())
-            throw EInOutError("Cannot open file " + ToLatin1(*chosen));
+            throw EInOutError("Cannot open file " + ToAnsi(*chosen));
         const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         if (in.bad())
-            throw EInOutError("Cannot open file " + ToLatin1(*chosen));
+            throw EInOutError("Cannot open file " + ToAnsi(*chosen));
         SetMemo1Text(text);
         Kalvobutton->setEnabled(false);
     }
@@ -642,7 +643,7 @@ void TForm1::Button4Click()
 
 void TForm1::SetSpeed()
 {
-    Timing.SetSpeed(ToLatin1(SpeedEdit->text()), ToLatin1(CSpeedEdit->text()), ToLatin1(Freqedit->text()));
+    Timing.SetSpeed(ToAnsi(SpeedEdit->text()), ToAnsi(CSpeedEdit->text()), ToAnsi(Freqedit->text()));
 }
 
 void TForm1::SpeedScrollBarChange()
@@ -671,7 +672,7 @@ void TForm1::EnterMovesSlider(QLineEdit* box, QScrollBar* slider, char& Key)
     // swallowed, and the timing is recomputed from the boxes.
     if (Key != '\r')
         return;
-    MoveSlider(slider, StrToInt(ToLatin1(box->text())));
+    MoveSlider(slider, StrToInt(ToAnsi(box->text())));
     Key = 0;
     SetSpeed();
 }
@@ -703,7 +704,7 @@ void TForm1::FreqeditKeyPress(char& Key) { EnterMovesSlider(Freqedit, Freqscroll
 void TForm1::FastMode1Click()
 {
     Timing.FastMode = true;
-    CSpeedEdit->setText(QString::number(2 * StrToInt(ToLatin1(CSpeedEdit->text()))));
+    CSpeedEdit->setText(QString::number(2 * StrToInt(ToAnsi(CSpeedEdit->text()))));
     Label2->setText(QStringLiteral("6"));
     Label9->setText(QStringLiteral("60"));
     SetSpeed();
@@ -714,7 +715,7 @@ void TForm1::SlowMode1Click()
     Timing.FastMode = false;
     // Half of an odd speed is rounded up, so the box always holds a whole
     // number of words per minute that the timing can read.
-    const int speed = StrToInt(ToLatin1(CSpeedEdit->text()));
+    const int speed = StrToInt(ToAnsi(CSpeedEdit->text()));
     const int half = speed >= 0 ? (speed + 1) / 2 : -((-speed) / 2);
     CSpeedEdit->setText(QString::number(half));
     Label2->setText(QStringLiteral("3"));
@@ -724,7 +725,7 @@ void TForm1::SlowMode1Click()
 
 void TForm1::SpinEdit1Change()
 {
-    Timing.Compression = StrToFloat(ToLatin1(SpinEdit1->text()));
+    Timing.Compression = StrToFloat(ToAnsi(SpinEdit1->text()));
     SetSpeed();
 }
 
@@ -736,7 +737,7 @@ void TForm1::Fcompression1Click()
 
 void TForm1::SpinEdit3Change()
 {
-    Synth.RebuildTable(ToLatin1(SpinEdit3->text()), CheckBox3->isChecked());
+    Synth.RebuildTable(ToAnsi(SpinEdit3->text()), CheckBox3->isChecked());
 }
 
 void TForm1::ToggleTone1Click()
@@ -904,7 +905,7 @@ void TForm1::ShowHistogram()
 {
     const HistogramFeed feed = MakeHistogramFeed(Train);
     Chart1->ShowBars(feed.Values, feed.Labels);
-    Chart1->setAccessibleDescription(FromLatin1(feed.TextAlternative));
+    Chart1->setAccessibleDescription(FromAnsi(feed.TextAlternative));
 }
 
 void TForm1::RefuseStartCountBelowOne()
@@ -914,7 +915,7 @@ void TForm1::RefuseStartCountBelowOne()
     // count is read, as any other box's.
     int count = 0;
     try {
-        count = StrToInt(ToLatin1(StartNumEdit->text()));
+        count = StrToInt(ToAnsi(StartNumEdit->text()));
     } catch (const EConvertError&) {
         return;
     }
@@ -938,7 +939,7 @@ void TForm1::KalvobuttonClick()
     // The count box may still hold a count that "Start Sending" refused; the
     // lesson is prepared with at least one character and the box is shown, so
     // that the count can be corrected before the lesson starts.
-    Train.PrepareLesson(std::max(1, StrToInt(ToLatin1(UsingEdit->text()))));
+    Train.PrepareLesson(std::max(1, StrToInt(ToAnsi(UsingEdit->text()))));
     Memo1->clear();
     ShowHistogram();
     Timer2->start();
@@ -957,7 +958,7 @@ void TForm1::KalvoSendButtonClick()
     RefuseStartCountBelowOne();
     SetStatusText(QStringLiteral("Type each character you hear, or wait:  Press <Stop Kalvo> button to stop."));
     Timer2->start();
-    const int requested = StrToInt(ToLatin1(StartNumEdit->text()));
+    const int requested = StrToInt(ToAnsi(StartNumEdit->text()));
     const int count = Train.StartCount(requested);
     if (count != requested)
         StartNumEdit->setText(QString::number(count));
@@ -1068,13 +1069,13 @@ void TForm1::SetLineBuffer(const std::vector<std::string>& lines)
 {
     QStringList text;
     for (const std::string& line : lines)
-        text << FromLatin1(line);
+        text << FromAnsi(line);
     Memo3->setPlainText(text.join(u'\n'));
 }
 
 void TForm1::Button1Click()
 {
-    const std::string text = ToLatin1(Edit1->text());
+    const std::string text = ToAnsi(Edit1->text());
     if (PracticeLibrary::IsAccessCode(text)) {
         Timing.FastMode = true;
         SetSpeed();
@@ -1090,7 +1091,7 @@ void TForm1::Button1Click()
         AppendMemo1(result.Text + "\r\n");
     }
     if (result.Advance)
-        Edit1->setText(FromLatin1(result.NextNumberText));
+        Edit1->setText(FromAnsi(result.NextNumberText));
 }
 
 void TForm1::RandChars1Click()
@@ -1112,7 +1113,7 @@ void TForm1::Button3Click()
     Button3->show();
     Label15->show();
     Edit3->show();
-    RandomCharSet = ToLatin1(Edit3->text());
+    RandomCharSet = ToAnsi(Edit3->text());
     if (RandomCharSet.empty())
         return;
     Memo1->clear();
@@ -1125,11 +1126,11 @@ void TForm1::Button3Click()
 void TForm1::SaveEnv1Click()
 {
     EnvironmentSettings settings;
-    settings.PracticeNumber = ToLatin1(Edit1->text());
+    settings.PracticeNumber = ToAnsi(Edit1->text());
     settings.OverallSpeedPosition = CspeedScrollbar->value();
     settings.CharSpeedPosition = SpeedScrollBar->value();
     settings.FrequencyPosition = Freqscrollbar->value();
-    settings.CharactersInUse = ToLatin1(UsingEdit->text());
+    settings.CharactersInUse = ToAnsi(UsingEdit->text());
     SetLineBuffer(EnvironmentLines(settings));
     SaveEnvironment(settings);
 }
@@ -1140,13 +1141,13 @@ void TForm1::LoadEnv1Click()
     // does its change handler rewrite its box and recompute the timing.
     EnvironmentTarget target;
     target.LineBuffer = [this](const std::vector<std::string>& lines) { SetLineBuffer(lines); };
-    target.PracticeNumber = [this](const std::string& text) { Edit1->setText(FromLatin1(text)); };
+    target.PracticeNumber = [this](const std::string& text) { Edit1->setText(FromAnsi(text)); };
     target.OverallSpeed = [this](int position) { MoveSlider(CspeedScrollbar, position); };
     target.CharSpeed = [this](int position) { MoveSlider(SpeedScrollBar, position); };
     target.Frequency = [this](int position) { MoveSlider(Freqscrollbar, position); };
     target.CharactersInUse = [this](const std::string& text) {
-        StartNumEdit->setText(FromLatin1(text));
-        UsingEdit->setText(FromLatin1(text));
+        StartNumEdit->setText(FromAnsi(text));
+        UsingEdit->setText(FromAnsi(text));
     };
     LoadEnvironment(target);
 }

@@ -1,5 +1,6 @@
 #include "app/Unit2.h"
 
+#include "app/AnsiText.h"
 #include "app/ErrorBox.h"
 #include "app/ProgramFont.h"
 #include "texts/NotesFile.h"
@@ -20,11 +21,6 @@ constexpr int MemoWidth = 298;
 constexpr int MemoHeight = 249;
 constexpr int MemoRightMargin = TForm2::LayoutWidth - (MemoLeft + MemoWidth);
 constexpr int MemoBottomMargin = TForm2::LayoutHeight - (MemoTop + MemoHeight);
-
-QString DecodeNotes(const std::string& bytes)
-{
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 } // namespace
 
@@ -63,13 +59,25 @@ bool TForm2::LoadNotes()
     const std::optional<std::string> notes = kalvo::LoadNotes();
     if (!notes)
         return false;
-    Memo1->setPlainText(DecodeNotes(*notes));
+    Memo1->setPlainText(ansi::FromAnsi(*notes));
     return true;
 }
 
 void TForm2::Button1Click()
 {
-    kalvo::SaveNotes(Memo1->toPlainText().toLatin1().toStdString());
+    // The file holds 8-bit text: a note it cannot hold is refused whole rather
+    // than saved with the character replaced, and the notes stay in the box.
+    const QString notes = Memo1->toPlainText();
+    if (const std::optional<ansi::Unencodable> bad = ansi::FirstUnencodable(notes)) {
+        ErrorBox::Show(QStringLiteral("%1 was not saved: the character \"%2\" (U+%3) in line %4 has no "
+                                      "8-bit code. Replace it and save again")
+                           .arg(QString::fromLatin1(kalvo::NotesFileName))
+                           .arg(QString::fromUcs4(&bad->CodePoint, 1))
+                           .arg(QString::number(uint(bad->CodePoint), 16).toUpper().rightJustified(4, QLatin1Char('0')))
+                           .arg(bad->Line));
+        return;
+    }
+    kalvo::SaveNotes(ansi::ToAnsi(notes));
 }
 
 void TForm2::resizeEvent(QResizeEvent* event)

@@ -275,3 +275,32 @@ TEST_F(TextsWindowTest, HelpAddressAndAboutBox)
     EXPECT_FALSE(about.isVisible());
     EXPECT_TRUE(form.Sendbutton->isEnabled());
 }
+
+// Text pasted from a word processor keeps its Windows codes; what has no 8-bit
+// code never sounds as another character, and the notepad loses nothing.
+TEST_F(TextsWindowTest, TypographicTextKeepsItsEightBitCodes)
+{
+    TForm1& form = MakeForm();
+    form.Memo1->setPlainText(QString::fromUtf8("I’m “ok” — … → 😀"));
+    EXPECT_EQ(form.Memo1Text(), "I\x92m \x93ok\x94 \x97 \x85 \x1a \x1a");
+    for (char c : std::string("\x92\x93\x94\x97\x85\x1a"))
+        EXPECT_EQ(form.Morse.LookupCode(std::string(1, c)), "") << int(static_cast<unsigned char>(c));
+
+    std::string everyByte;
+    for (int b = 1; b < 256; ++b)
+        if (b != '\r' && b != '\n' && b != 0xA0) // the box reads a no-break space as a space
+            everyByte += char(b);
+    form.SetMemo1Text(everyByte); // a file read in keeps its bytes
+    EXPECT_EQ(form.Memo1Text(), everyByte);
+
+    TForm2 notepad;
+    notepad.Memo1->setPlainText(QString::fromUtf8("“ok”\nup → down"));
+    notepad.Button1->click();
+    ASSERT_EQ(Errors.size(), 1u);
+    EXPECT_EQ(Errors[0], QString::fromUtf8("Notepad.txt was not saved: the character \"→\" (U+2192) in line 2 has "
+                                           "no 8-bit code. Replace it and save again."));
+    EXPECT_FALSE(QFile::exists(QStringLiteral("Notepad.txt")));
+    notepad.Memo1->setPlainText(QString::fromUtf8("“ok”"));
+    notepad.Button1->click();
+    EXPECT_EQ(ReadFile(QStringLiteral("Notepad.txt")), QByteArray("\x93ok\x94\r\n"));
+}
