@@ -284,7 +284,10 @@ void TForm1::BuildLayout()
     QFont memoFont = font;
     memoFont.setPointSize(10);
     Memo1->setFont(memoFont);
-    Memo2 = Place(new QPlainTextEdit(Client), "Memo2", 232, 144, 185, 89);
+    // The quick-start box ends where the text box's scroll bar begins and is
+    // wide enough for its longest line in the program's font, which would
+    // otherwise wrap and push the last line out of sight.
+    Memo2 = Place(new QPlainTextEdit(Client), "Memo2", 221, 144, 196, 89);
     Memo2->setToolTip(QStringLiteral("Get going in a hurry!"));
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -317,6 +320,9 @@ void TForm1::BuildLayout()
     StartNumEdit->setText(QStringLiteral("1"));
     StartNumEdit->hide();
     StartNumLabel = MakeLabel(Client, "StartNumLabel", "Characters to Start", 200, 208);
+    // To the right of its box the caption would lie under the quick-start box;
+    // it stands to the left of the box instead, on the box's line.
+    StartNumLabel->move(StartNumEdit->x() - 6 - StartNumLabel->width(), 204);
     StartNumLabel->hide();
     UsingEdit = MakeEdit(Client, "UsingEdit", 128, 312, 57, 21);
     UsingEdit->setReadOnly(true);

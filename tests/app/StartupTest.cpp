@@ -5,6 +5,8 @@
 #include "app/ErrorBox.h"
 
 #include <QMenuBar>
+#include <QStyle>
+#include <QTextDocument>
 
 TEST_F(WindowTest, StartUpStateIsTheLayoutWithItsDefaults)
 {
@@ -137,4 +139,56 @@ TEST_F(WindowTest, TheStatusTextStaysWhenThePointerCrossesTheMenu)
     form.Dits1->showStatusText(form.menuBar());
     QCoreApplication::processEvents();
     EXPECT_EQ(form.StatusText(), QStringLiteral("Load text into the text box, or press <Start Kalvo.>"));
+}
+
+// Every caption and every line of the quick-start box can be read where the
+// layout puts it, in the program's font: nothing cut off, wrapped away or
+// covered by another control, before and after "Start Kalvo".
+TEST_F(WindowTest, EveryCaptionAndQuickstartLineIsReadable)
+{
+    TForm1& form = MakeForm();
+    ShowForm();
+    const auto check = [&](const char* state) {
+        for (QWidget* w : form.centralWidget()->findChildren<QWidget*>()) {
+            if (!w->isVisibleTo(&form))
+                continue;
+            const QFontMetrics fm(w->font());
+            int needed = 0;
+            if (auto* label = qobject_cast<QLabel*>(w))
+                needed = fm.horizontalAdvance(label->text());
+            else if (auto* check = qobject_cast<QCheckBox*>(w))
+                needed = fm.horizontalAdvance(check->text()) + w->style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                         w->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+            else if (auto* button = qobject_cast<QPushButton*>(w))
+                needed = fm.horizontalAdvance(button->text()) + 4;
+            else
+                continue;
+            EXPECT_LE(needed, w->width()) << state << ": " << w->objectName().toStdString();
+            // Controls after it among its siblings are drawn over it (a shared
+            // edge pixel, as the layout has between neighbours, hides no text).
+            const QRect face = w->geometry().adjusted(1, 1, -1, -1);
+            const QObjectList& siblings = w->parentWidget()->children();
+            for (qsizetype i = siblings.indexOf(w) + 1; i < siblings.size(); ++i) {
+                auto* over = qobject_cast<QWidget*>(siblings[i]);
+                if (over && over->isVisibleTo(&form) && over->geometry().intersects(face))
+                    ADD_FAILURE() << state << ": " << w->objectName().toStdString() << " lies under "
+                                  << over->objectName().toStdString();
+            }
+        }
+        if (form.Memo2->isVisibleTo(&form)) {
+            const QFontMetrics fm(form.Memo2->font());
+            const QStringList lines = form.Memo2->toPlainText().split(u'\n');
+            const int margin = int(form.Memo2->document()->documentMargin());
+            ASSERT_EQ(lines.size(), 6);
+            for (const QString& line : lines)
+                EXPECT_LE(fm.horizontalAdvance(line), form.Memo2->viewport()->width() - 2 * margin)
+                    << state << ": " << line.toStdString();
+            EXPECT_LE(lines.size() * fm.lineSpacing(), form.Memo2->viewport()->height() - 2 * margin) << state;
+        }
+    };
+    check("at start");
+    form.Kalvobutton->click();
+    check("lesson prepared");
+    form.KalvoSendButton->click();
+    check("lesson running");
 }
