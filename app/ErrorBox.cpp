@@ -51,6 +51,8 @@ void Show(const QString& message)
     }
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text,
                     QMessageBox::Ok, QApplication::activeWindow());
+    // The message can be selected and copied, to look it up or report it.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box.exec();
 }
 

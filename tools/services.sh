@@ -33,15 +33,29 @@ load-module module-native-protocol-unix socket=$PULSE_RUNTIME_PATH/native auth-a
 load-module module-null-sink sink_name=$KALVO_NULL_SINK norewinds=1 rate=48000
 set-default-sink $KALVO_NULL_SINK
 PA
+  services_pulse_start
+}
+
+# The sound server alone, stopped and started again (tests of a sound server
+# that goes away); both need services_start to have run.
+services_pulse_start() {
   pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
     --disable-shm=yes -F "$KALVO_SERVICES_DIR/default.pa" \
-    >"$KALVO_SERVICES_DIR/pulse.log" 2>&1 &
+    >>"$KALVO_SERVICES_DIR/pulse.log" 2>&1 &
   echo $! >"$KALVO_SERVICES_DIR/pulse.pid"
   for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
   if ! pactl info >/dev/null 2>&1; then
     echo "services: PulseAudio did not start; see $KALVO_SERVICES_DIR/pulse.log" >&2
     cat "$KALVO_SERVICES_DIR/pulse.log" >&2 || true
   fi
+}
+
+services_pulse_stop() {
+  local pid
+  pid=$(cat "$KALVO_SERVICES_DIR/pulse.pid")
+  kill "$pid" 2>/dev/null || true
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
+  kill -9 "$pid" 2>/dev/null || true
 }
 
 services_stop() {

@@ -22,7 +22,8 @@ e2e_init() {
 e2e_cleanup() {
   [ -n "${REC_PID:-}" ] && kill "$REC_PID" 2>/dev/null
   [ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null
-  wait 2>/dev/null
+  # Only these: a sound server a test started again runs on after it.
+  wait ${REC_PID:-} ${APP_PID:-} 2>/dev/null
   rm -rf "$WORK"
 }
 
