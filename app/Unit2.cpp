@@ -2,6 +2,7 @@
 
 #include "app/ErrorBox.h"
 #include "app/ProgramFont.h"
+#include "app/TextBoxWrap.h"
 #include "texts/NotesFile.h"
 
 #include <QFont>
@@ -60,7 +61,9 @@ bool TForm2::LoadNotes()
     const std::optional<std::string> notes = kalvo::LoadNotes();
     if (!notes)
         return false;
-    Memo1->setPlainText(DecodeNotes(*notes));
+    const QString text = DecodeNotes(*notes);
+    FitWrapMode(Memo1, text, true);
+    Memo1->setPlainText(text);
     return true;
 }
 
