@@ -11,6 +11,8 @@ packages=(
   xvfb xdotool xclip x11-apps imagemagick fonts-liberation
   pulseaudio pulseaudio-utils sox xdg-utils
 )
+# Tests: a German locale, under which the number conversions are checked.
+packages+=(locales)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -25,4 +27,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Tests: the German locale itself (generated once; the locale data ships with
+# the "locales" package).
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi
