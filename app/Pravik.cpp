@@ -4,6 +4,7 @@
 #include "app/ErrorBox.h"
 #include "app/ErrorHistogram.h"
 #include "app/ProgramFont.h"
+#include "app/TextBoxWrap.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "common/Convert.h"
@@ -30,8 +31,6 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
-#include <iterator>
 
 using namespace kalvo;
 
@@ -596,14 +595,18 @@ std::string TForm1::Memo1Text() const
 
 void TForm1::SetMemo1Text(const std::string& text)
 {
-    Memo1->setPlainText(WithBoxBreaks(text));
+    const QString boxText = WithBoxBreaks(text);
+    FitWrapMode(Memo1, boxText, true);
+    Memo1->setPlainText(boxText);
 }
 
 void TForm1::AppendMemo1(const std::string& text)
 {
+    const QString boxText = WithBoxBreaks(text);
+    FitWrapMode(Memo1, boxText, Memo1->document()->isEmpty());
     QTextCursor cursor(Memo1->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(WithBoxBreaks(text));
+    cursor.insertText(boxText);
 }
 
 // ---------------------------------------------------------------------------
@@ -618,14 +621,7 @@ void TForm1::LoadFileClick()
     FoldHistogram();
     const std::optional<QString> chosen = ChooseFile();
     if (chosen) {
-        const std::string name = QFile::encodeName(*chosen).toStdString();
-        std::ifstream in(name, std::ios::binary);
-        if (!in || QFileInfo(*chosen).isDir())
-            throw EInOutError("Cannot open file " + ToAnsi(*chosen));
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (in.bad())
-            throw EInOutError("Cannot open file " + ToAnsi(*chosen));
-        SetMemo1Text(text);
+        SetMemo1Text(ReadTextFile(QFile::encodeName(*chosen).toStdString(), ToAnsi(*chosen)));
         Kalvobutton->setEnabled(false);
     }
     Sender.SendPos = 1;

@@ -6,10 +6,15 @@
 #include "app/Unit2.h"
 #include "audio/PortAudioWaveOut.h"
 
+#include <csignal>
 #include <memory>
 
 int main(int argc, char* argv[])
 {
+    // Past a file size limit (ulimit -f) a write would kill the program and the
+    // unsaved notes with it; ignored, the write fails and the save reports
+    // "Cannot create file".
+    std::signal(SIGXFSZ, SIG_IGN);
     KalvoApplication application(argc, argv);
     // The application title, shown on error boxes. (Set as the display name,
     // the platform would append it to every window title as well.)

@@ -3,6 +3,7 @@
 #include "app/AnsiText.h"
 #include "app/ErrorBox.h"
 #include "app/ProgramFont.h"
+#include "app/TextBoxWrap.h"
 #include "texts/NotesFile.h"
 
 #include <QFont>
@@ -59,7 +60,9 @@ bool TForm2::LoadNotes()
     const std::optional<std::string> notes = kalvo::LoadNotes();
     if (!notes)
         return false;
-    Memo1->setPlainText(ansi::FromAnsi(*notes));
+    const QString text = ansi::FromAnsi(*notes);
+    FitWrapMode(Memo1, text, true);
+    Memo1->setPlainText(text);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "audio/ToneSynth.h"
 
 #include "common/Convert.h"
+#include "common/Errors.h"
 
 #include <algorithm>
 #include <cmath>
@@ -53,15 +54,26 @@ void ToneSynth::RebuildTable(const std::string& harmonicsText, bool squareWave)
 
 void ToneSynth::PlayNote(double Frequency, double Seconds, double Amplitude)
 {
-    double riseMs = StrToFloat(RiseFallText ? RiseFallText() : std::string("5"));
+    const std::string riseText = RiseFallText ? RiseFallText() : std::string("5");
+    double riseMs = StrToFloat(riseText);
     if (riseMs < 0.0)
         riseMs = FallbackRiseMs;
+    // A note cannot be cut short once it has begun, so nothing that would keep
+    // the program playing one for more than a minute gets a first sample: not
+    // the note itself, and not the fall ramp, which lasts as long as the rise.
+    if (riseMs / 1000.0 > MaxNoteSeconds)
+        throw ERangeError("A rise/fall time of '" + riseText + "' msec is longer than one minute");
+    if (!std::isfinite(Seconds) || Seconds > MaxNoteSeconds)
+        throw ERangeError("A note of more than one minute cannot be played");
+    if (!std::isfinite(Amplitude))
+        throw EInvalidOp();
     RiseTime = riseMs / 1000.0;
 
     const double sampRate = OutSound1.SampRate();
     const double ramp = sampRate * RiseTime; // R, deliberately not rounded
     // A zero ramp fails here, before any sample: division by zero for a tone,
-    // invalid operation (0/0) for a gap.
+    // invalid operation (0/0) for a gap; a ramp so short that the step has no
+    // finite value (a rise of 1e-320 msec) overflows.
     RampStep = FDiv(Amplitude, ramp);
 
     double increment = Frequency * TableSize / sampRate;

@@ -9,7 +9,9 @@
 // this to let the interface handle pending events). The rise/fall time is read
 // from RiseFallText (milliseconds, the text of the rise/fall box) at every call;
 // a negative time counts as the box's minimum of 1 ms, so that every tone ends,
-// and a time of 0 fails before any sample. RebuildTable sums at most 256 odd
+// and a time of 0 fails before any sample. A rise/fall time or a note longer
+// than MaxNoteSeconds throws ERangeError before any sample, so every note ends
+// within a minute; a ramp too short for a finite step throws EOverflow. RebuildTable sums at most 256 odd
 // harmonics (up to the 511th, all a 1024-entry table can hold), so a huge typed
 // number cannot freeze the window. Samples saturate at the 16-bit limits.
 #pragma once

@@ -3,10 +3,12 @@
 #include "common/Errors.h"
 
 #include <cerrno>
+#include <charconv>
+#include <clocale>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <locale.h>
 
 namespace kalvo {
 
@@ -90,10 +92,14 @@ double StrToFloat(const std::string& text)
         ++i;
     if (i != n)
         throw fail();
+    // The program's numbers have a full stop as the decimal separator whatever
+    // the user's locale, so the digits are read under the "C" locale.
+    static const locale_t cLocale = ::newlocale(LC_ALL_MASK, "C", locale_t(0));
     const std::string number = text.substr(start, end - start);
+    char* numberEnd = nullptr;
     errno = 0;
-    const double value = std::strtod(number.c_str(), nullptr);
-    if (errno == ERANGE && std::isinf(value))
+    const double value = ::strtod_l(number.c_str(), &numberEnd, cLocale);
+    if (numberEnd != number.c_str() + number.size() || (errno == ERANGE && std::isinf(value)))
         throw fail();
     return value;
 }
@@ -105,11 +111,23 @@ double FDiv(double numerator, double denominator)
             throw EInvalidOp();
         throw EZeroDivide();
     }
-    return numerator / denominator;
+    const double quotient = numerator / denominator;
+    if (std::isinf(quotient) && std::isfinite(numerator) && std::isfinite(denominator))
+        throw EOverflow();
+    return quotient;
 }
 
 std::int64_t RoundHalfEven(double value)
 {
+    // Converting NaN or a value beyond the integer's range is undefined; NaN
+    // fails as the FPU would, the others saturate.
+    if (std::isnan(value))
+        throw EInvalidOp();
+    constexpr double limit = 9223372036854775807.0; // 2^63, just past the largest int64
+    if (value >= limit)
+        return std::numeric_limits<std::int64_t>::max();
+    if (value <= -limit)
+        return std::numeric_limits<std::int64_t>::min();
     const double floor = std::floor(value);
     const double diff = value - floor;
     double result;
@@ -126,9 +144,10 @@ std::string FloatToStr(double value)
 {
     if (value == std::floor(value) && std::fabs(value) < 1e15)
         return std::to_string(static_cast<long long>(value));
+    // to_chars, unlike printf, ignores the locale: the separator stays a full stop.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    return buffer;
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    return std::string(buffer, result.ptr);
 }
 
 char UpCase(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }

@@ -8,15 +8,22 @@
 //  - StrToFloat: optional blanks around, optional sign, digits with an optional
 //    '.' fraction and an optional exponent. Anything else throws EConvertError
 //    "'<text>' is not a valid floating point value".
+// Conversions follow these rules whatever the C or Qt locale says: a full stop
+// is the decimal separator, and anything left over is an error.
 // FDiv divides like the FPU with exceptions unmasked: x/0 throws EZeroDivide,
-// 0/0 throws EInvalidOp. RoundHalfEven rounds to the nearest integer, halves to
-// the even neighbour.
+// 0/0 throws EInvalidOp, a finite quotient too large for a double throws
+// EOverflow. RoundHalfEven rounds to the nearest integer, halves to the even
+// neighbour; NaN throws EInvalidOp and values beyond 64 bits saturate.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 namespace kalvo {
+
+// The longest element, gap or fall ramp the program plays: a longer note could
+// not be cut short once begun.
+inline constexpr double MaxNoteSeconds = 60.0;
 
 int StrToInt(const std::string& text);
 double StrToFloat(const std::string& text);

@@ -1,6 +1,9 @@
 #include "morse/TimingModel.h"
 
 #include "common/Convert.h"
+#include "common/Errors.h"
+
+#include <cmath>
 
 namespace kalvo {
 
@@ -38,6 +41,18 @@ void TimingModel::SetSpeed(const std::string& speedText, const std::string& cspe
         // gap after a space too; those are taken off here.
         charGap = (g * charShare / 19.0 - 1.0) * dot;
         wordGap = g * (wordShare / 19.0) * dot - 2.0 * charGap - dot;
+
+        // A gap cannot be cut short once it has begun, so a compression that
+        // would make one endless (or hours long) is refused before it is used.
+        const struct {
+            double seconds;
+            const char* name;
+        } lengths[] = {{dot, "dot"}, {charGap, "character gap"}, {wordGap, "word gap"}};
+        for (const auto& length : lengths) {
+            if (!std::isfinite(length.seconds) || length.seconds > MaxNoteSeconds)
+                throw ERangeError(std::string("The speed settings make the ") + length.name +
+                                  " longer than one minute");
+        }
 
         CharSpaceShare = charShare;
         WordSpaceShare = wordShare;

@@ -7,6 +7,9 @@
 // from the failing one on, and the three timing values, keep their old values.
 // An overall speed of 0 throws EZeroDivide with the speeds already stored.
 // Plain timing when OverallSpeed >= CharSpeed; Farnsworth spacing otherwise.
+// A compression that would make the dot, the character gap or the word gap
+// endless or longer than MaxNoteSeconds throws ERangeError ("The speed
+// settings make the word gap longer than one minute"), the timing unchanged.
 #pragma once
 
 #include <string>

@@ -19,6 +19,8 @@ test=(
   xvfb xdotool xclip x11-apps imagemagick
   pulseaudio pulseaudio-utils sox
   lintian desktop-file-utils appstream
+  # a German locale, under which the number conversions are checked
+  locales
   # the accessibility bus test: a private D-Bus session, the AT-SPI registry, pyatspi
   dbus-daemon dbus-bin at-spi2-core python3-pyatspi
 )
@@ -38,12 +40,18 @@ for p in "${packages[@]}"; do
   fi
 done
 
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   # sudo resets the environment, so the variable goes in through env.
-  as_root=()
-  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
   "${as_root[@]}" apt-get update -qq
   "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Tests: the German locale itself (generated once; the locale data ships with
+# the "locales" package).
+if [ "${1:-}" = --test ] && ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+  "${as_root[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi

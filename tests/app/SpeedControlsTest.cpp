@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 namespace {
 
 void TypeInto(TForm1& form, QLineEdit* box, const QString& text)
@@ -195,6 +197,40 @@ TEST_F(WindowTest, LoadAnyFileChosenCancelledAndUnreadable)
     EXPECT_EQ(form.Memo1Text(), "keep");
     EXPECT_EQ(form.Sender.SendPos, 3);
     EXPECT_EQ(form.StatusText(), QStringLiteral("Choose a test (ASCII) file to load"));
+}
+
+// "Load any File" reads through the one text-file reader, so a FIFO is refused
+// at once instead of hanging the window; a text with a word too long for
+// word-boundary wrapping is wrapped anywhere, which Qt lays out in linear time.
+TEST_F(WindowTest, LoadAnyFileRefusesAFifoAndWrapsLongWordsAnywhere)
+{
+    TForm1& form = MakeForm();
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    form.ChooseFile = [&] { return std::optional<QString>(fifo); };
+    form.LoadFile->click();
+    ASSERT_EQ(Errors.size(), 1u);
+    EXPECT_EQ(Errors[0], QStringLiteral("Cannot open file ") + fifo + QStringLiteral("."));
+
+    const struct {
+        QByteArray text;
+        QTextOption::WrapMode mode;
+    } cases[] = {
+        {"E " + QByteArray(4097, 'E'), QTextOption::WrapAnywhere},
+        {"cq cq " + QByteArray(4096, 'E'), QTextOption::WrapAtWordBoundaryOrAnywhere},
+    };
+    const QString path = dir.filePath(QStringLiteral("text.txt"));
+    for (const auto& c : cases) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.text);
+        file.close();
+        form.ChooseFile = [&] { return std::optional<QString>(path); };
+        form.LoadFile->click();
+        EXPECT_EQ(form.Memo1Text(), c.text.toStdString());
+        EXPECT_EQ(form.Memo1->wordWrapMode(), c.mode) << c.text.size();
+    }
 }
 
 TEST_F(WindowTest, QuickstartAndFontCommands)

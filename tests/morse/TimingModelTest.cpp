@@ -151,6 +151,37 @@ TEST(TimingModelTest, ZeroOverallSpeedIsDivisionByZero)
     EXPECT_EQ(t.WordGapTime, wordGap);
 }
 
+// A gap that cannot be cut short must not outlast a minute: a compression
+// typed far outside its range is refused and the timing stays as it was.
+TEST(TimingModelTest, CompressionThatMakesAGapEndlessIsRefused)
+{
+    const struct {
+        double compression;
+        const char* message;
+    } cases[] = {
+        {1e10, "The speed settings make the word gap longer than one minute"},
+        {1e308, "The speed settings make the character gap longer than one minute"},
+        {80, "no error"}, // a word gap of 59 s
+        {85, "The speed settings make the word gap longer than one minute"},
+    };
+    for (const auto& c : cases) {
+        TimingModel t;
+        t.SetSpeed("14", "5", "800");
+        const double dot = t.DotTime, charGap = t.CharGapTime, wordGap = t.WordGapTime;
+        t.Compression = c.compression;
+        std::string message = "no error";
+        try {
+            t.SetSpeed("14", "5", "800");
+        } catch (const ERangeError& e) {
+            message = e.what();
+            EXPECT_EQ(t.DotTime, dot);
+            EXPECT_EQ(t.CharGapTime, charGap);
+            EXPECT_EQ(t.WordGapTime, wordGap);
+        }
+        EXPECT_EQ(message, c.message) << c.compression;
+    }
+}
+
 TEST(TimingModelTest, TypedValuesOutsideTheSliderRangeAreUsed)
 {
     TimingModel t;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace kalvo {
 namespace {
@@ -164,6 +165,41 @@ TEST_F(ToneSynthTest, ZeroRiseTimeFailsBeforeAnySample)
         EXPECT_STREQ(e.what(), "Invalid floating point operation");
     }
     EXPECT_EQ(Rig.Out.FillCount(), 0);
+}
+
+// Values that would make a note endless or undefined are refused before the
+// first sample; the limits themselves still play.
+TEST_F(ToneSynthTest, EndlessOrUndefinedNotesFailBeforeAnySample)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        const char* rise;
+        double seconds;
+        double amplitude;
+        const char* message;
+    } cases[] = {
+        {"1e300", 0.1, 20000, "A rise/fall time of '1e300' msec is longer than one minute"},
+        {"60001", 0.1, 20000, "A rise/fall time of '60001' msec is longer than one minute"},
+        {"1e-320", 0.1, 20000, "Floating point overflow"},
+        {"5", 60.001, 0, "A note of more than one minute cannot be played"},
+        {"5", inf, 20000, "A note of more than one minute cannot be played"},
+        {"5", std::nan(""), 20000, "A note of more than one minute cannot be played"},
+        {"5", 0.1, inf, "Invalid floating point operation"},
+        {"60000", 0, 0, "no error"},
+        {"5", 60, 0, "no error"},
+        {"1e-10", 0.01, 20000, "no error"},
+    };
+    for (const auto& c : cases) {
+        Synth.RiseFallText = [&c] { return std::string(c.rise); };
+        std::string message = "no error";
+        try {
+            Synth.PlayNote(800, c.seconds, c.amplitude);
+        } catch (const EKalvoError& e) {
+            message = e.what();
+            EXPECT_EQ(Rig.Out.FillCount(), 0) << c.rise << " " << c.seconds;
+        }
+        EXPECT_EQ(message, c.message) << c.rise << " " << c.seconds;
+    }
 }
 
 TEST_F(ToneSynthTest, InvalidRiseTextFailsBeforeAnySample)
