@@ -45,7 +45,7 @@ using ansi::ToAnsi;
 std::string WithCrLf(const QString& text)
 {
     std::string result;
-    const std::string bytes = ansi::ToAnsi(text);
+    const std::string bytes = ToAnsi(text);
     result.reserve(bytes.size() + std::size_t(std::count(bytes.begin(), bytes.end(), '\n')));
     for (char c : bytes) {
         if (c == '\n')

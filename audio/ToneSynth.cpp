@@ -61,9 +61,9 @@ void ToneSynth::PlayNote(double Frequency, double Seconds, double Amplitude)
     // A note cannot be cut short once it has begun, so nothing that would keep
     // the program playing one for more than a minute gets a first sample: not
     // the note itself, and not the fall ramp, which lasts as long as the rise.
-    if (riseMs / 1000.0 > MaxNoteSeconds)
+    if (!IsPlayableLength(riseMs / 1000.0))
         throw ERangeError("A rise/fall time of '" + riseText + "' msec is longer than one minute");
-    if (!std::isfinite(Seconds) || Seconds > MaxNoteSeconds)
+    if (!IsPlayableLength(Seconds))
         throw ERangeError("A note of more than one minute cannot be played");
     if (!std::isfinite(Amplitude))
         throw EInvalidOp();

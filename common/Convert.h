@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cmath>
 #include <string>
 
 namespace kalvo {
@@ -24,6 +25,8 @@ namespace kalvo {
 // The longest element, gap or fall ramp the program plays: a longer note could
 // not be cut short once begun.
 inline constexpr double MaxNoteSeconds = 60.0;
+// Whether a length in seconds can be played: finite and within MaxNoteSeconds.
+inline bool IsPlayableLength(double seconds) { return std::isfinite(seconds) && seconds <= MaxNoteSeconds; }
 
 int StrToInt(const std::string& text);
 double StrToFloat(const std::string& text);

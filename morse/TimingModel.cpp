@@ -3,8 +3,6 @@
 #include "common/Convert.h"
 #include "common/Errors.h"
 
-#include <cmath>
-
 namespace kalvo {
 
 void TimingModel::SetSpeed(const std::string& speedText, const std::string& cspeedText,
@@ -49,7 +47,7 @@ void TimingModel::SetSpeed(const std::string& speedText, const std::string& cspe
             const char* name;
         } lengths[] = {{dot, "dot"}, {charGap, "character gap"}, {wordGap, "word gap"}};
         for (const auto& length : lengths) {
-            if (!std::isfinite(length.seconds) || length.seconds > MaxNoteSeconds)
+            if (!IsPlayableLength(length.seconds))
                 throw ERangeError(std::string("The speed settings make the ") + length.name +
                                   " longer than one minute");
         }
