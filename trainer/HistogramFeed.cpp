@@ -2,7 +2,7 @@
 
 #include "common/Convert.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace kalvo {
 
@@ -17,12 +17,13 @@ HistogramFeed MakeHistogramFeed(const std::array<double, Trainer::CharacterCount
         const std::string character(1, UpCase(lessonOrder[i]));
         if (!trainMode)
             feed.Labels[i] = character;
-        // Weights move in steps of 0.2, so one decimal shows them exactly.
-        char weight[16];
-        std::snprintf(weight, sizeof weight, "%.1f", weights[i + 1]);
+        // Weights move in steps of 0.2, so one decimal shows them exactly;
+        // to_chars keeps the full stop whatever the locale.
+        char weight[32];
+        const auto written = std::to_chars(weight, weight + sizeof weight, weights[i + 1], std::chars_format::fixed, 1);
         if (!feed.TextAlternative.empty())
             feed.TextAlternative += ", ";
-        feed.TextAlternative += character + " " + weight;
+        feed.TextAlternative += character + " " + std::string(weight, written.ptr);
     }
     return feed;
 }
