@@ -2,6 +2,7 @@
 
 #include "app/AnsiText.h"
 
+#include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QMessageBox>
@@ -18,12 +19,18 @@ std::function<void(const QString&)>& Handler()
     return handler;
 }
 
-// A slider or spin box arrow held down repeats its step on a timer until the
-// mouse button is released, and the box takes that release: every repeated step
-// would fail again and open another box. They let go before the box opens.
+// A slider, spin box or auto-repeating arrow button held down repeats its step
+// on a timer until the mouse button is released, and the box takes that
+// release: every repeated step would fail again and open another box. They let
+// go before the box opens.
 void ReleaseHeldArrows()
 {
     for (QWidget* widget : QApplication::allWidgets()) {
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            if (button->autoRepeat() && button->isDown())
+                button->setDown(false); // stops its repeat, and its release clicks nothing
+            continue;
+        }
         if (!qobject_cast<QAbstractSlider*>(widget) && !qobject_cast<QAbstractSpinBox*>(widget))
             continue;
         QMouseEvent release(QEvent::MouseButtonRelease, QPointF(-1, -1), QPointF(-1, -1), Qt::LeftButton,

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QToolButton>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -294,4 +295,17 @@ TEST_F(WindowTest, OneFailureOneErrorBox)
     QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(slider->width() - 4, slider->height() / 2));
     EXPECT_EQ(Errors.size(), 1u);
     EXPECT_EQ(slider->value(), 701);
+
+    // The same for the arrow of a spin box (the compression box recomputes the timing).
+    form.Fcompression1->trigger();
+    QToolButton* up = nullptr;
+    for (QToolButton* arrow : form.SpinEdit1->findChildren<QToolButton*>())
+        if (arrow->arrowType() == Qt::UpArrow)
+            up = arrow;
+    ASSERT_NE(up, nullptr);
+    QTest::mousePress(up, Qt::LeftButton);
+    QTest::qWait(600); // held past the auto-repeat delay
+    QTest::mouseRelease(up, Qt::LeftButton);
+    EXPECT_EQ(Errors.size(), 2u);
+    EXPECT_EQ(form.SpinEdit1->text(), QStringLiteral("1"));
 }
