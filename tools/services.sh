@@ -12,13 +12,19 @@ services_start() {
   KALVO_SERVICES_DIR=$(mktemp -d /tmp/kalvo-services.XXXXXX)
   export KALVO_SERVICES_DIR
 
-  # Virtual display: pick the first free display number from 90 up.
-  local d=90
-  while [ -e /tmp/.X11-unix/X$d ] || [ -e /tmp/.X$d-lock ]; do d=$((d + 1)); done
-  Xvfb :$d -screen 0 1280x1024x24 -nolisten tcp >"$KALVO_SERVICES_DIR/xvfb.log" 2>&1 &
+  # Virtual display. Xvfb picks a free display number itself and writes it to
+  # the file once it accepts connections. Without -noreset it would reset
+  # whenever its last client leaves, refusing a program that connects then.
+  local number="$KALVO_SERVICES_DIR/display"
+  Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp \
+    3>"$number" >"$KALVO_SERVICES_DIR/xvfb.log" 2>&1 &
   echo $! >"$KALVO_SERVICES_DIR/xvfb.pid"
-  export DISPLAY=:$d
-  for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$d ] && break; sleep 0.1; done
+  for _ in $(seq 100); do grep -q '^[0-9]' "$number" 2>/dev/null && break; sleep 0.1; done
+  if ! grep -q '^[0-9]' "$number" 2>/dev/null; then
+    echo "services: Xvfb did not start; see $KALVO_SERVICES_DIR/xvfb.log" >&2
+    cat "$KALVO_SERVICES_DIR/xvfb.log" >&2 || true
+  fi
+  export DISPLAY=:$(head -n 1 "$number")
 
   # Private PulseAudio with a null sink as the default output.
   export XDG_RUNTIME_DIR="$KALVO_SERVICES_DIR/runtime"
@@ -51,26 +57,24 @@ services_pulse_start() {
 }
 
 services_pulse_stop() {
-  local pid
-  pid=$(cat "$KALVO_SERVICES_DIR/pulse.pid")
-  kill "$pid" 2>/dev/null || true
-  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
-  kill -9 "$pid" 2>/dev/null || true
+  services_end "$(cat "$KALVO_SERVICES_DIR/pulse.pid")"
+}
+
+# Ends a process and waits until it is gone: SIGTERM, and SIGKILL only when it
+# has not ended within five seconds (Xvfb removes its socket and lock on the
+# way out; killed, it would leave them behind).
+services_end() {
+  kill "$1" 2>/dev/null || return 0
+  for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+  kill -9 "$1" 2>/dev/null || true
+  for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
 }
 
 services_stop() {
   [ -n "${KALVO_SERVICES_DIR:-}" ] || return 0
   local f
   for f in pulse.pid xvfb.pid; do
-    if [ -f "$KALVO_SERVICES_DIR/$f" ]; then
-      kill "$(cat "$KALVO_SERVICES_DIR/$f")" 2>/dev/null || true
-    fi
-  done
-  sleep 0.3
-  for f in pulse.pid xvfb.pid; do
-    if [ -f "$KALVO_SERVICES_DIR/$f" ]; then
-      kill -9 "$(cat "$KALVO_SERVICES_DIR/$f")" 2>/dev/null || true
-    fi
+    [ -f "$KALVO_SERVICES_DIR/$f" ] && services_end "$(cat "$KALVO_SERVICES_DIR/$f")"
   done
   rm -rf "$KALVO_SERVICES_DIR"
   unset KALVO_SERVICES_DIR
