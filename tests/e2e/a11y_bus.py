@@ -17,7 +17,7 @@ events = []
 
 def record(event):
     try:
-        events.append((event.type, event.source, event.source.name, str(event.any_data)))
+        events.append((event.type, event.source, event.source.getRoleName(), str(event.any_data)))
     except Exception:
         pass
 
@@ -97,30 +97,49 @@ def press(name):
     action.doAction(names.index("Press"))
 
 
-def status_became(text):
-    return lambda kind, source, name, data: (kind == "object:property-change:accessible-name"
-                                             and source.getRoleName() == "label" and name == text)
+def wait_state(what, read, expected, seconds=10):
+    end = time.time() + seconds
+    while time.time() < end:
+        pump(0.05)
+        if read() == expected:
+            return
+    fail("%s: %r, expected %r" % (what, read(), expected))
+
+
+# Qt's name-change event carries the object, not its new name, and a status
+# read when such an event is handled may already have been replaced. So the
+# status label is found by its event, and then its name is awaited as a state
+# that holds until the test itself ends it.
+def status_label():
+    wait_for("a status change", lambda kind, source, role, data: (
+        kind == "object:property-change:accessible-name" and role == "label"))
+    return [e[1] for e in events if e[0] == "object:property-change:accessible-name" and e[2] == "label"][0]
 
 
 def inserted_into(box, text):
-    return lambda kind, source, name, data: (kind.startswith("object:text-changed:insert")
+    return lambda kind, source, role, data: (kind.startswith("object:text-changed:insert")
                                              and source == box and text in data)
 
 
 box = control("text", "Text to be sent")
 chart = [node for node in controls if node.name == "Error Histogram"][0]
 
-box.queryEditableText().setTextContents("e")
+# A send long enough that its status stays until "Abort/Show text" ends it.
+box.queryEditableText().setTextContents("paris paris paris paris paris")
 press("Send Text")
-wait_for("the sending status", status_became("You can stop sending with the <Abort/Show Text. button"))
-wait_for("the status after the send", status_became("The box shows only the text that was sent."), 20)
+status = status_label()
+wait_state("the sending status", lambda: status.name, "You can stop sending with the <Abort/Show Text. button")
+press("Abort/Show text")
+wait_state("the status after the abort", lambda: status.name, "The box shows only the text that was sent.")
+start = control("push button", "Start Kalvo")
+wait_state("Start Kalvo enabled after the send", lambda: start.getState().contains(pyatspi.STATE_ENABLED), True, 20)
 
 press("Start Kalvo")
-wait_for("the prepared status",
-         status_became("Enter number of characters to start, then press <Start Sending> button."))
+wait_state("the prepared status", lambda: status.name,
+           "Enter number of characters to start, then press <Start Sending> button.")
 press("Start Sending")
 wait_for("the focus in the text box",
-         lambda kind, source, name, data: kind == "object:state-changed:focused" and source == box)
+         lambda kind, source, role, data: kind == "object:state-changed:focused" and source == box)
 subprocess.run(["xdotool", "windowfocus", "--sync", WID], check=False)
 pump(0.3)
 subprocess.run(["xdotool", "key", "q"], check=True)
@@ -131,7 +150,7 @@ if echoed != "q":
 
 press("Stop Kalvo")
 wait_for("the rating", inserted_into(box, "Your current mastery rating is "))
-wait_for("the status after the stop", status_became("Here's how you did.  I'm Ready to go again."))
+wait_state("the status after the stop", lambda: status.name, "Here's how you did.  I'm Ready to go again.")
 # "Q 0.8, 7 1.0, ..., , 1.0, ? 1.0, / 1.0": one character and one weight per bar.
 bars = re.findall(r"(?:^|, )(.) ([01]\.\d)", chart.description)
 if len(bars) != 40 or bars[0] != ("Q", "0.8") or bars[-1][0] != "/":

@@ -35,17 +35,31 @@ start_app() {
   await_window
 }
 
-# Waits for the main window of process $APP_PID (output in $WORK/app.log),
-# activates it and measures its menu bar.
+# Runs a command every 0.1 s until it succeeds; after SECONDS the test fails
+# with the description.  Usage: wait_until SECONDS DESCRIPTION COMMAND [ARG...]
+wait_until() {
+  local seconds=$1 what=$2
+  shift 2
+  local end=$((SECONDS + seconds))
+  until "$@"; do
+    [ $SECONDS -lt $end ] || { echo "FAIL: $what within $seconds s"; exit 1; }
+    sleep 0.1
+  done
+}
+
+# Waits until the main window of process $APP_PID (output in $WORK/app.log) is
+# mapped with its menu bar laid out, gives it the keyboard focus and measures
+# its menu bar.
 await_window() {
   WID=
-  for _ in $(seq 100); do
-    WID=$(xdotool search --pid "$APP_PID" --name '^Kalvo: ' 2>/dev/null | head -n1)
-    [ -n "$WID" ] && break
+  for _ in $(seq 200); do
+    WID=$(xdotool search --onlyvisible --pid "$APP_PID" --name '^Kalvo: ' 2>/dev/null | head -n1)
+    [ -n "$WID" ] && [ "$(menu_height)" -gt 0 ] && break
+    WID=
+    kill -0 "$APP_PID" 2>/dev/null || break
     sleep 0.1
   done
   [ -n "$WID" ] || { echo "FAIL: the main window did not appear"; cat "$WORK/app.log"; exit 1; }
-  sleep 1
   xdotool windowactivate --sync "$WID" 2>/dev/null || xdotool windowfocus --sync "$WID" 2>/dev/null || true
   MENU=$(menu_height)
 }
@@ -54,8 +68,8 @@ await_window() {
 # client area (371 pixels with the histogram panel folded).
 menu_height() {
   local h
-  h=$(xdotool getwindowgeometry "$WID" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
-  echo $((h - 371))
+  h=$(xdotool getwindowgeometry "$WID" 2>/dev/null | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
+  echo $((${h:-0} - 371))
 }
 
 # Clicks at a point of the client area (as the layout gives places).
@@ -76,6 +90,21 @@ start_recording() {
   done
 }
 
+# Waits until the recording holds at least N whole tones: the Nth has ended and
+# a tenth of a second of the recording follows it.  Usage: await_tones N SECONDS
+await_tones() {
+  wait_until "$2" "$1 tones were recorded" recorded_tones "$1"
+}
+
+recorded_tones() {
+  local bytes last
+  bytes=$(stat -c %s "$REC" 2>/dev/null) || return 1
+  last=$("$TONE_RUNS" "$REC" 2>/dev/null | sed -n "${1}p")
+  [ -n "$last" ] || return 1
+  # 16-bit mono at 8000 samples per second after a 44-byte header.
+  echo "$last" | awk -v seconds="$(((bytes - 44) / 16))" '{ exit !($1 + $2 + 0.1 < seconds / 1000) }'
+}
+
 stop_recording() {
   sleep 0.5
   kill -INT "$REC_PID" 2>/dev/null
@@ -83,18 +112,36 @@ stop_recording() {
   REC_PID=
 }
 
-# Chooses item k (from 0) of the "Advanced" menu.
+# Chooses item k (from 0) of the "Advanced" menu from the keyboard: Alt+A opens
+# it on its first item. Keys reach the menu in the order they were typed,
+# whether or not its window is already drawn, where a click could miss it.
 advanced_item() {
-  xdotool mousemove --window "$WID" 25 $((MENU / 2)) click 1
-  sleep 0.5
-  xdotool mousemove --window "$WID" 70 $((MENU + 10 + 22 * $1)) click 1
-  sleep 0.5
+  local keys=(alt+a)
+  for ((k = 0; k < $1; k++)); do keys+=(Down); done
+  xdotool key --delay 50 "${keys[@]}" Return
+}
+
+# What the clipboard holds after a copy has reached it: the clipboard is first
+# set to a mark no box holds, and read until it holds something else.
+CLIP_MARK="kalvo-e2e-nothing-copied-$$"
+clear_clipboard() {
+  printf '%s' "$CLIP_MARK" | xclip -selection clipboard -i
+}
+await_clipboard() {
+  local text
+  for _ in $(seq 100); do
+    text=$(xclip -selection clipboard -o 2>/dev/null)
+    [ "$text" != "$CLIP_MARK" ] && { printf '%s\n' "$text"; return 0; }
+    sleep 0.1
+  done
+  echo "FAIL: nothing was copied to the clipboard within 10 s" >&2
+  exit 1
 }
 
 # The text of the box at a point of the client area, through the clipboard.
 read_box() {
+  clear_clipboard
   click_at "$1" "$2"
   xdotool key ctrl+a ctrl+c
-  sleep 0.3
-  xclip -selection clipboard -o 2>/dev/null
+  await_clipboard
 }

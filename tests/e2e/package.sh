@@ -67,7 +67,7 @@ launch
 for f in P0 P1 P2 P3 P4 P5 P6 P7 P8 P9 help.htm; do same_as_package $f; done
 check_loaded "$(head -n 1 "$SHARE/kalvo/P0" | tr -d '\r')"
 advanced_item 0             # SaveEnvironment
-[ -f "$FOLDER/Kalvoinit.txt" ] || { echo "FAIL: the settings were not saved in $FOLDER"; exit 1; }
+wait_until 10 "the settings were saved in $FOLDER" test -s "$FOLDER/Kalvoinit.txt"
 import -window "$WID" "$ARTIFACTS/kalvo-package.png"
 stop
 

@@ -18,7 +18,7 @@ start_recording
 click_at 100 120            # into the text box, clear of the quick-start box
 xdotool type --delay 50 "tee"
 click_at 360 20             # "Send Text"
-sleep 7
+await_tones 3 30
 stop_recording
 
 runs=$("$TONE_RUNS" "$REC")

@@ -29,7 +29,7 @@ sleep 4.4
 click_at 428 20             # "Pause"
 sleep 2
 click_at 428 20             # "Unpause"
-sleep 19
+await_tones 84 60
 stop_recording
 runs=$("$TONE_RUNS" "$REC")
 count=$(echo "$runs" | grep -c .)
@@ -64,15 +64,13 @@ done
 [ -n "$box" ] || { echo "FAIL: no error box within 10 s of the sound server stopping"; exit 1; }
 shown=$(date +%s.%N)
 import -window "$box" "$ARTIFACTS/kalvo-sound-error.png"
+clear_clipboard
 xdotool mousemove --window "$box" 100 20 click 1
-sleep 0.3
 xdotool key ctrl+a ctrl+c   # the message can be selected and copied
-sleep 0.3
-message=$(xclip -selection clipboard -o 2>/dev/null)
+message=$(await_clipboard)
 echo "error box after $(awk "BEGIN { printf \"%.1f\", $shown - $stopped }") s: $message"
 echo "$message" | grep -q "The sound device stopped playing" || { echo "FAIL: unexpected message"; exit 1; }
 xdotool key Return
-sleep 0.5
 # The window answers: the send has ended and the text box takes typing.
 text=$(read_box 100 120)
 case "$text" in PA*) ;; *) false ;; esac || { echo "FAIL: the window did not answer after the box ('$text')"; exit 1; }
@@ -80,7 +78,7 @@ case "$text" in PA*) ;; *) false ;; esac || { echo "FAIL: the window did not ans
 services_pulse_start
 start_recording
 click_at 360 20             # "Send Text" once more
-sleep 6
+await_tones 14 30
 stop_recording
 again=$("$TONE_RUNS" "$REC" | grep -c .)
 echo "tones after the sound server came back: $again"

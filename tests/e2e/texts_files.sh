@@ -15,6 +15,7 @@ number=$(read_box 192 50)
 [ "$number" = "2" ] || { echo "FAIL: the number box shows '$number', expected 2"; exit 1; }
 
 advanced_item 0             # SaveEnvironment
+wait_until 10 "Kalvoinit.txt was saved" test -s "$WORK/Kalvoinit.txt"
 saved=$(od -c "$WORK/Kalvoinit.txt" | head -n 3)
 [ "$(cat "$WORK/Kalvoinit.txt")" = "$(printf '2\r\n5\r\n14\r\n800\r\n1\r')" ] || { echo "FAIL: saved file:"; echo "$saved"; exit 1; }
 

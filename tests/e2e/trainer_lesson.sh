@@ -10,18 +10,15 @@ start_app
 start_recording
 
 click_at 61 268             # "Start Kalvo"
-sleep 0.5
-h=$(xdotool getwindowgeometry "$WID" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
-[ "$h" -eq $((471 + MENU)) ] || { echo "FAIL: window height $h after Start Kalvo, expected $((471 + MENU))"; exit 1; }
+unfolded() { [ "$(menu_height)" -eq $((MENU + 100)) ]; }   # the histogram panel: 100 pixels more
+wait_until 10 "the window unfolded to $((471 + MENU)) pixels after Start Kalvo" unfolded
 click_at 61 292             # "Start Sending"
 # The first "q" plays, then eight seconds pass without an answer; the answer
-# is shown and "q" is asked again, and this time it is typed.
-sleep 12.5
+# is shown and "q" is asked again, and once it has sounded it is typed.
+await_tones 8 40
 xdotool type --delay 100 "q"
-sleep 1.5
 import -window "$WID" "$ARTIFACTS/kalvo-lesson.png"
 click_at 61 324             # "Stop Kalvo"
-sleep 1
 stop_recording
 
 text=$(read_box 100 120)
