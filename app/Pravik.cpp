@@ -656,8 +656,7 @@ void TForm1::SpeedScrollBarChange()
 
 void TForm1::CspeedScrollbarChange()
 {
-    const int position = CspeedScrollbar->value();
-    CSpeedEdit->setText(QString::number(Timing.FastMode ? 2 * position : position));
+    CSpeedEdit->setText(QString::number(Timing.OverallSpeedFromSlider(CspeedScrollbar->value())));
     SetSpeed();
 }
 
@@ -705,24 +704,22 @@ void TForm1::FreqeditKeyPress(char& Key) { EnterMovesSlider(Freqedit, Freqscroll
 
 void TForm1::FastMode1Click()
 {
-    Timing.FastMode = true;
-    CSpeedEdit->setText(QString::number(2 * StrToInt(ToAnsi(CSpeedEdit->text()))));
-    Label2->setText(QStringLiteral("6"));
-    Label9->setText(QStringLiteral("60"));
+    CSpeedEdit->setText(QString::number(Timing.EnterFastMode(ToAnsi(CSpeedEdit->text()))));
+    ShowSliderScale();
     SetSpeed();
 }
 
 void TForm1::SlowMode1Click()
 {
-    Timing.FastMode = false;
-    // Half of an odd speed is rounded up, so the box always holds a whole
-    // number of words per minute that the timing can read.
-    const int speed = StrToInt(ToAnsi(CSpeedEdit->text()));
-    const int half = speed >= 0 ? (speed + 1) / 2 : -((-speed) / 2);
-    CSpeedEdit->setText(QString::number(half));
-    Label2->setText(QStringLiteral("3"));
-    Label9->setText(QStringLiteral("30"));
+    CSpeedEdit->setText(QString::number(Timing.LeaveFastMode(ToAnsi(CSpeedEdit->text()))));
+    ShowSliderScale();
     SetSpeed();
+}
+
+void TForm1::ShowSliderScale()
+{
+    Label2->setText(QString::number(3 * Timing.SliderScale()));
+    Label9->setText(QString::number(30 * Timing.SliderScale()));
 }
 
 void TForm1::SpinEdit1Change()
@@ -1079,7 +1076,7 @@ void TForm1::Button1Click()
 {
     const std::string text = ToAnsi(Edit1->text());
     if (PracticeLibrary::IsAccessCode(text)) {
-        Timing.FastMode = true;
+        Timing.EnterFastModeKeepingSpeed();
         SetSpeed();
         return;
     }

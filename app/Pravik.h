@@ -243,6 +243,8 @@ private:
     // Sets a slider's position and, when it really changed, runs its change
     // handler within the calling command.
     void MoveSlider(QScrollBar* slider, int position);
+    // The overall-speed slider's scale labels, for the current mode.
+    void ShowSliderScale();
     void RefuseStartCountBelowOne();
     // The hidden line buffer through which the practice and settings files pass.
     void SetLineBuffer(const std::vector<std::string>& lines);
