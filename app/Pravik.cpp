@@ -1032,7 +1032,7 @@ void TForm1::PlayCharacter()
     PlayNote(Timing.ToneFreq, 3 * Timing.DotTime, 0.0);
     OutSound1.Flush();
     for (char digit : pattern) {
-        PlayNote(Timing.ToneFreq, (digit - '0') * Timing.DotTime, TextSender::ToneAmplitude);
+        PlayNote(Timing.ToneFreq, (digit - '0') * Timing.DotTime, PatternPlayer::ToneAmplitude);
         PlayNote(Timing.ToneFreq, Timing.DotTime, 0.0);
     }
     OutSound1.Flush();
