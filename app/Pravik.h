@@ -18,6 +18,7 @@
 #include "morse/CodeTable.h"
 #include "morse/TextSender.h"
 #include "morse/TimingModel.h"
+#include "trainer/LessonRunner.h"
 #include "trainer/Trainer.h"
 
 #include <QCheckBox>
@@ -64,6 +65,7 @@ public:
     kalvo::TextSender Sender;
     kalvo::RandomGenerator Random;
     kalvo::Trainer Train;
+    kalvo::LessonRunner Lesson;
     std::string RandomCharSet;
 
     // Window steps shared by several commands.
@@ -245,7 +247,7 @@ private:
     void MoveSlider(QScrollBar* slider, int position);
     // The overall-speed slider's scale labels, for the current mode.
     void ShowSliderScale();
-    void RefuseStartCountBelowOne();
+    void Echo(const kalvo::Trainer::AnswerOutcome& outcome);
     // The hidden line buffer through which the practice and settings files pass.
     void SetLineBuffer(const std::vector<std::string>& lines);
 
@@ -254,10 +256,6 @@ private:
     QWidget* Client;
     int CurrentClientHeight = LayoutClientHeight;
     bool InSendLoop = false;
-    // A trainer question is being played; LessonNumber counts the lessons
-    // stopped, so a playback can tell that its lesson ended meanwhile.
-    bool QuestionPlaying = false;
-    int LessonNumber = 0;
     // The text box as the sender reads it, rebuilt only after an edit.
     mutable std::string Memo1Cache;
     mutable bool Memo1CacheValid = false;
