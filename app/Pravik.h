@@ -1,6 +1,6 @@
 // TForm1: Kalvo's main window. It owns every piece of run-time state: the code
 // table, the timing model, the tone synthesiser, the sound output, the text
-// sender, the trainer and the one random generator, and binds them to the
+// sender, the trainer with its lesson cycle and the one random generator, and binds them to the
 // controls. Each handler keeps its conventional name (SendbuttonClick,
 // Timer1Timer, ...) and is a thin entry point into those classes.
 //
