@@ -165,7 +165,7 @@ std::string TypedCharacters(const QKeyEvent* key)
 
 TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
     : WaveOut(std::move(device)), OutSound1(*WaveOut), Synth(OutSound1),
-      Sender(Morse, Timing, Synth, OutSound1), Train(Random)
+      Sender(Morse, Timing, Synth, OutSound1), Train(Random), Lesson(Train, Morse, Timing, Synth, OutSound1)
 {
     // The sound output as the window describes it: 8000 samples per second in
     // buffers of half a second; the other properties keep their defaults.
@@ -656,8 +656,7 @@ void TForm1::SpeedScrollBarChange()
 
 void TForm1::CspeedScrollbarChange()
 {
-    const int position = CspeedScrollbar->value();
-    CSpeedEdit->setText(QString::number(Timing.FastMode ? 2 * position : position));
+    CSpeedEdit->setText(QString::number(Timing.OverallSpeedFromSlider(CspeedScrollbar->value())));
     SetSpeed();
 }
 
@@ -705,24 +704,22 @@ void TForm1::FreqeditKeyPress(char& Key) { EnterMovesSlider(Freqedit, Freqscroll
 
 void TForm1::FastMode1Click()
 {
-    Timing.FastMode = true;
-    CSpeedEdit->setText(QString::number(2 * StrToInt(ToAnsi(CSpeedEdit->text()))));
-    Label2->setText(QStringLiteral("6"));
-    Label9->setText(QStringLiteral("60"));
+    CSpeedEdit->setText(QString::number(Timing.EnterFastMode(ToAnsi(CSpeedEdit->text()))));
+    ShowSliderScale();
     SetSpeed();
 }
 
 void TForm1::SlowMode1Click()
 {
-    Timing.FastMode = false;
-    // Half of an odd speed is rounded up, so the box always holds a whole
-    // number of words per minute that the timing can read.
-    const int speed = StrToInt(ToAnsi(CSpeedEdit->text()));
-    const int half = speed >= 0 ? (speed + 1) / 2 : -((-speed) / 2);
-    CSpeedEdit->setText(QString::number(half));
-    Label2->setText(QStringLiteral("3"));
-    Label9->setText(QStringLiteral("30"));
+    CSpeedEdit->setText(QString::number(Timing.LeaveFastMode(ToAnsi(CSpeedEdit->text()))));
+    ShowSliderScale();
     SetSpeed();
+}
+
+void TForm1::ShowSliderScale()
+{
+    Label2->setText(QString::number(3 * Timing.SliderScale()));
+    Label9->setText(QString::number(30 * Timing.SliderScale()));
 }
 
 void TForm1::SpinEdit1Change()
@@ -891,14 +888,16 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 
 void TForm1::AppMessage(char key)
 {
-    Train.LastKey = key;
-    if (Train.TrainMode)
-        CheckAnswer();
+    Echo(Lesson.Key(key));
 }
 
 void TForm1::CheckAnswer()
 {
-    const Trainer::AnswerOutcome outcome = Train.CheckAnswer();
+    Echo(Train.CheckAnswer());
+}
+
+void TForm1::Echo(const Trainer::AnswerOutcome& outcome)
+{
     if (outcome.Hit)
         AppendMemo1(std::string(1, outcome.Echo));
 }
@@ -910,21 +909,6 @@ void TForm1::ShowHistogram()
     Chart1->setAccessibleDescription(FromAnsi(feed.TextAlternative));
 }
 
-void TForm1::RefuseStartCountBelowOne()
-{
-    // A count below one cannot start a lesson: "Start Sending" refuses it before
-    // anything changes. A text that is no number at all is reported where the
-    // count is read, as any other box's.
-    int count = 0;
-    try {
-        count = StrToInt(ToAnsi(StartNumEdit->text()));
-    } catch (const EConvertError&) {
-        return;
-    }
-    if (count < 1)
-        throw EStartCount();
-}
-
 void TForm1::KalvobuttonClick()
 {
     for (QWidget* control : std::initializer_list<QWidget*>{SpinEdit1, Label14, Label12, Edit2, Button1, Memo1,
@@ -932,16 +916,12 @@ void TForm1::KalvobuttonClick()
         control->hide();
     CheckBox1->setChecked(true);
     CheckBox1Click();
-    Train.TrainMode = true;
     StartNumLabel->show();
     StartNumEdit->show();
     KalvoSendButton->setEnabled(true);
     UsingEdit->setText(StartNumEdit->text());
     UnfoldHistogram();
-    // The count box may still hold a count that "Start Sending" refused; the
-    // lesson is prepared with at least one character and the box is shown, so
-    // that the count can be corrected before the lesson starts.
-    Train.PrepareLesson(std::max(1, StrToInt(ToAnsi(UsingEdit->text()))));
+    Lesson.Prepare(ToAnsi(UsingEdit->text()));
     Memo1->clear();
     ShowHistogram();
     Timer2->start();
@@ -957,16 +937,14 @@ void TForm1::KalvobuttonClick()
 
 void TForm1::KalvoSendButtonClick()
 {
-    RefuseStartCountBelowOne();
+    LessonRunner::RefuseStartCountBelowOne(ToAnsi(StartNumEdit->text()));
     SetStatusText(QStringLiteral("Type each character you hear, or wait:  Press <Stop Kalvo> button to stop."));
     Timer2->start();
-    const int requested = StrToInt(ToAnsi(StartNumEdit->text()));
-    const int count = Train.StartCount(requested);
-    if (count != requested)
-        StartNumEdit->setText(QString::number(count));
+    const LessonRunner::Started started = Lesson.Start(ToAnsi(StartNumEdit->text()));
+    if (started.Capped)
+        StartNumEdit->setText(QString::number(started.Count));
     UsingEdit->setText(StartNumEdit->text());
     ShowHistogram();
-    Train.TrainRunning = true;
     FocusTextBox(true);
     KalvoSendButton->setEnabled(false);
     UsingEdit->show();
@@ -975,14 +953,12 @@ void TForm1::KalvoSendButtonClick()
 
 void TForm1::KalvoStopButtonClick()
 {
-    ++LessonNumber;
-    Train.TrainMode = false;
+    Lesson.Stop();
     Label10->hide();
     StartNumEdit->hide();
     StartNumLabel->hide();
     Memo1->show();
     CheckBox1->show();
-    Train.TrainRunning = false;
     Timer1->stop();
     Timer2->stop();
     ShowHistogram();
@@ -997,53 +973,36 @@ void TForm1::KalvoStopButtonClick()
     FocusTextBox(false);
     KalvoStopButton->setEnabled(false);
     Memo1->clear();
-    SetMemo1Text("Your current mastery rating is " + std::to_string(Train.Rating()) + " \r\n"
-                 "When this is 100, you will have mastered all of the characters.");
+    SetMemo1Text(Lesson.RatingText());
     HideQuickstart();
     SetStatusText(QStringLiteral("Here's how you did.  I'm Ready to go again."));
 }
 
 void TForm1::Timer2Timer()
 {
+    // One-shot: off before the question plays, so that only a new start can
+    // arm it again while the character sounds.
     Timer2->stop();
-    if (!Train.TrainMode || !Train.TrainRunning)
-        return;
-    // A lesson stopped and started again while a character plays has its tick
-    // come inside that playback: its first question waits for the playback's
-    // end instead of sounding inside it.
-    if (QuestionPlaying) {
+    switch (Lesson.Ask()) {
+    case LessonRunner::AfterAsk::AskLater:
         Timer2->start();
-        return;
+        break;
+    case LessonRunner::AfterAsk::CountDown:
+        Timer1->start();
+        break;
+    case LessonRunner::AfterAsk::Nothing:
+        break;
     }
-    const int lesson = LessonNumber;
-    Train.PickCharacter();
-    {
-        const RaisedFlag playing(QuestionPlaying);
-        PlayCharacter();
-    }
-    // "Stop Kalvo" may have been pressed while the character played; the lesson
-    // is over then (or a new one has begun), and no countdown may follow it.
-    if (!Train.TrainMode || !Train.TrainRunning || lesson != LessonNumber)
-        return;
-    Train.QuestionPlayed();
-    Timer1->start();
 }
 
 void TForm1::PlayCharacter()
 {
-    const std::string pattern = Morse.LookupCode(std::string(1, UpCase(Train.CurrentCharacter())));
-    PlayNote(Timing.ToneFreq, 3 * Timing.DotTime, 0.0);
-    OutSound1.Flush();
-    for (char digit : pattern) {
-        PlayNote(Timing.ToneFreq, (digit - '0') * Timing.DotTime, TextSender::ToneAmplitude);
-        PlayNote(Timing.ToneFreq, Timing.DotTime, 0.0);
-    }
-    OutSound1.Flush();
+    Lesson.PlayCharacter();
 }
 
 void TForm1::Timer1Timer()
 {
-    const Trainer::TickOutcome outcome = Train.Timer1Tick(Sender.Paused);
+    const Trainer::TickOutcome outcome = Lesson.Tick(Sender.Paused);
     if (outcome.Shown)
         AppendMemo1(std::string(1, outcome.Shown));
     if (!outcome.QuestionEnded)
@@ -1079,7 +1038,7 @@ void TForm1::Button1Click()
 {
     const std::string text = ToAnsi(Edit1->text());
     if (PracticeLibrary::IsAccessCode(text)) {
-        Timing.FastMode = true;
+        Timing.EnterFastModeKeepingSpeed();
         SetSpeed();
         return;
     }

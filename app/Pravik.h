@@ -1,6 +1,6 @@
 // TForm1: Kalvo's main window. It owns every piece of run-time state: the code
 // table, the timing model, the tone synthesiser, the sound output, the text
-// sender, the trainer and the one random generator, and binds them to the
+// sender, the trainer with its lesson cycle and the one random generator, and binds them to the
 // controls. Each handler keeps its conventional name (SendbuttonClick,
 // Timer1Timer, ...) and is a thin entry point into those classes.
 //
@@ -18,6 +18,7 @@
 #include "morse/CodeTable.h"
 #include "morse/TextSender.h"
 #include "morse/TimingModel.h"
+#include "trainer/LessonRunner.h"
 #include "trainer/Trainer.h"
 
 #include <QCheckBox>
@@ -64,6 +65,7 @@ public:
     kalvo::TextSender Sender;
     kalvo::RandomGenerator Random;
     kalvo::Trainer Train;
+    kalvo::LessonRunner Lesson;
     std::string RandomCharSet;
 
     // Window steps shared by several commands.
@@ -243,7 +245,9 @@ private:
     // Sets a slider's position and, when it really changed, runs its change
     // handler within the calling command.
     void MoveSlider(QScrollBar* slider, int position);
-    void RefuseStartCountBelowOne();
+    // The overall-speed slider's scale labels, for the current mode.
+    void ShowSliderScale();
+    void Echo(const kalvo::Trainer::AnswerOutcome& outcome);
     // The hidden line buffer through which the practice and settings files pass.
     void SetLineBuffer(const std::vector<std::string>& lines);
 
@@ -252,10 +256,6 @@ private:
     QWidget* Client;
     int CurrentClientHeight = LayoutClientHeight;
     bool InSendLoop = false;
-    // A trainer question is being played; LessonNumber counts the lessons
-    // stopped, so a playback can tell that its lesson ended meanwhile.
-    bool QuestionPlaying = false;
-    int LessonNumber = 0;
     // The text box as the sender reads it, rebuilt only after an edit.
     mutable std::string Memo1Cache;
     mutable bool Memo1CacheValid = false;

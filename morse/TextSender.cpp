@@ -2,22 +2,11 @@
 
 #include "common/Convert.h"
 
-#include <chrono>
-#include <thread>
-
 namespace kalvo {
-
-namespace {
-
-// How long the pause wait sleeps between two rounds of event handling, so that a
-// paused send does not keep a processor busy.
-constexpr auto PausePollInterval = std::chrono::milliseconds(5);
-
-} // namespace
 
 TextSender::TextSender(const MorseCodeTable& table, const TimingModel& timing, ToneSynth& synth,
                        TOutSound& out)
-    : Table(table), Timing(timing), Synth(synth), OutSound1(out)
+    : Table(table), Timing(timing), Player(timing, synth, out)
 {
 }
 
@@ -30,9 +19,11 @@ void TextSender::Run()
     // Every duration and the frequency are read from the timing model at the
     // moment they are played, so speed changes made during the send apply from
     // the next element or gap.
-    const auto silence = [this](double seconds) { Synth.PlayNote(Timing.ToneFreq, seconds, 0.0); };
-
-    silence(3.0 * Timing.DotTime);
+    Player.LeadIn();
+    const PatternPlayer::Pause pause{&Paused, &Sending, [this] {
+                                         if (ProcessEvents)
+                                             ProcessEvents();
+                                     }};
 
     // The box is read again before every character: edits made while sending
     // are followed from the current position on.
@@ -52,44 +43,25 @@ void TextSender::Run()
 
         bool abortedInPause = false;
         if (c == '\r' || c == ' ') {
-            silence(Timing.WordGapTime);
+            Player.Silence(Timing.WordGapTime);
         } else {
             const std::string pattern = Table.LookupCode(std::string(1, UpCase(c)));
-            for (std::size_t element = 0; element < pattern.size(); ++element) {
-                const char digit = pattern[element];
-                // The pause holds the send before an element; an abort also ends
-                // the wait, and then the rest of the character is dropped so that
-                // nothing more sounds while the button still says "Unpause".
-                if (Paused && Sending) {
-                    // What was written before the pause is heard before its
-                    // silence, not when the send resumes.
-                    OutSound1.Flush();
-                    while (Paused && Sending) {
-                        if (ProcessEvents)
-                            ProcessEvents();
-                        if (Paused && Sending)
-                            std::this_thread::sleep_for(PausePollInterval);
-                    }
-                }
-                if (!Sending && Paused) {
-                    abortedInPause = true;
-                    // A character of which nothing sounded was not sent.
-                    if (element == 0)
-                        SentText.pop_back();
-                    break;
-                }
-                Synth.PlayNote(Timing.ToneFreq, (digit - '0') * Timing.DotTime, ToneAmplitude);
-                silence(Timing.DotTime);
-            }
+            // The pause holds the send before an element; an abort during the
+            // pause drops the rest of the character.
+            const PatternPlayer::Played played = Player.PlayPattern(pattern, &pause);
+            abortedInPause = played.AbortedInPause;
+            // A character of which nothing sounded was not sent.
+            if (abortedInPause && played.Elements == 0)
+                SentText.pop_back();
         }
 
         // "@" has no character gap, so a run of them is one unbroken dot stream.
         if (c != '@' && !abortedInPause)
-            silence(Timing.CharGapTime);
+            Player.Silence(Timing.CharGapTime);
         ++SendPos;
     }
 
-    OutSound1.Flush();
+    Player.Flush();
 }
 
 } // namespace kalvo

@@ -17,12 +17,14 @@
 // pause ends the send promptly: the rest of the waiting character (its elements
 // and its gap) is dropped, and nothing more sounds while the send is paused; a
 // character of which no element sounded is taken off SentText again.
-// The wait sleeps a few milliseconds between rounds of ProcessEvents.
+// The wait sleeps a few milliseconds between rounds of ProcessEvents. The
+// elements themselves and the pause wait are PatternPlayer's.
 #pragma once
 
 #include "audio/TOutSound1.h"
 #include "audio/ToneSynth.h"
 #include "morse/CodeTable.h"
+#include "morse/PatternPlayer.h"
 #include "morse/TimingModel.h"
 
 #include <functional>
@@ -47,7 +49,6 @@ public:
     std::function<void(const std::string&)> SetStatus;
     std::function<void()> ProcessEvents;
 
-    static constexpr double ToneAmplitude = 20000.0;
     static constexpr std::size_t ProgressLength = 62;
 
     // Steps up to and including the final Flush.
@@ -56,8 +57,7 @@ public:
 private:
     const MorseCodeTable& Table;
     const TimingModel& Timing;
-    ToneSynth& Synth;
-    TOutSound& OutSound1;
+    PatternPlayer Player;
 };
 
 } // namespace kalvo

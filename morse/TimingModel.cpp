@@ -3,7 +3,38 @@
 #include "common/Convert.h"
 #include "common/Errors.h"
 
+#include <cstdint>
+
 namespace kalvo {
+
+namespace {
+
+int Wrapped(std::int64_t value)
+{
+    return static_cast<int>(static_cast<std::uint32_t>(value));
+}
+
+} // namespace
+
+int TimingModel::OverallSpeedFromSlider(int position) const
+{
+    return FastMode ? Wrapped(2 * std::int64_t(position)) : position;
+}
+
+int TimingModel::EnterFastMode(const std::string& overallSpeedText)
+{
+    FastMode = true;
+    const int overallSpeed = StrToInt(overallSpeedText);
+    return Wrapped(2 * std::int64_t(overallSpeed));
+}
+
+int TimingModel::LeaveFastMode(const std::string& overallSpeedText)
+{
+    FastMode = false;
+    const int overallSpeed = StrToInt(overallSpeedText);
+    // Division truncates toward zero, which already rounds a negative half up.
+    return overallSpeed >= 0 ? Wrapped(std::int64_t(overallSpeed) + 1) / 2 : overallSpeed / 2;
+}
 
 void TimingModel::SetSpeed(const std::string& speedText, const std::string& cspeedText,
                            const std::string& freqText)

@@ -9,8 +9,8 @@
 // (echo text, chart redraw, hiding the quick-start box, counts in boxes).
 // Invariant while asking: 1 <= CurrentIndex <= ActiveCount <= MaxActiveCount = 40.
 // A start count below 1 is refused with EStartCount before anything changes.
-// The window owns the flags TrainMode and TrainRunning: it sets and clears them
-// in its button handlers, and calls the methods below only when they allow it.
+// LessonRunner sets and clears the flags TrainMode and TrainRunning for the
+// window's buttons, and calls the methods below only when they allow it.
 #pragma once
 
 #include "common/Errors.h"

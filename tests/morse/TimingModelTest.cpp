@@ -191,5 +191,44 @@ TEST(TimingModelTest, TypedValuesOutsideTheSliderRangeAreUsed)
     EXPECT_DOUBLE_EQ(t.DotTime, 1.2 / 45);
 }
 
+TEST(TimingModelTest, FastModeDoublesTheOverallSpeedRange)
+{
+    const struct {
+        const char* box;
+        int entered; // the box after "FastMode"
+        int left;    // the box after "SlowMode": half, an odd speed rounded up
+    } cases[] = {
+        {"5", 10, 3},   {"10", 20, 5},  {"7", 14, 4},  {"1", 2, 1},          {"0", 0, 0},
+        {"-1", -2, 0},  {"-7", -14, -3}, {"-8", -16, -4}, {"1073741824", -2147483647 - 1, 536870912},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.box);
+        TimingModel t;
+        EXPECT_EQ(t.EnterFastMode(c.box), c.entered);
+        EXPECT_TRUE(t.FastMode);
+        EXPECT_EQ(t.SliderScale(), 2);
+        EXPECT_EQ(t.LeaveFastMode(c.box), c.left);
+        EXPECT_FALSE(t.FastMode);
+        EXPECT_EQ(t.SliderScale(), 1);
+    }
+
+    TimingModel t;
+    for (int position : {3, 10, 30}) {
+        t.FastMode = false;
+        EXPECT_EQ(t.OverallSpeedFromSlider(position), position);
+        t.FastMode = true;
+        EXPECT_EQ(t.OverallSpeedFromSlider(position), 2 * position);
+    }
+    // The mode changes even when the box holds no number.
+    t.FastMode = false;
+    EXPECT_THROW(t.EnterFastMode("7.5"), EConvertError);
+    EXPECT_TRUE(t.FastMode);
+    EXPECT_THROW(t.LeaveFastMode(""), EConvertError);
+    EXPECT_FALSE(t.FastMode);
+    // The access code turns fast mode on and changes no speed.
+    t.EnterFastModeKeepingSpeed();
+    EXPECT_TRUE(t.FastMode);
+}
+
 } // namespace
 } // namespace kalvo

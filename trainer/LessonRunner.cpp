@@ -1,0 +1,108 @@
+#include "trainer/LessonRunner.h"
+
+#include "common/Convert.h"
+
+#include <algorithm>
+
+namespace kalvo {
+
+LessonRunner::LessonRunner(Trainer& train, const MorseCodeTable& table, const TimingModel& timing,
+                           ToneSynth& synth, TOutSound& out)
+    : Train(train), Table(table), Player(timing, synth, out)
+{
+}
+
+void LessonRunner::Prepare(const std::string& usingCountText)
+{
+    Train.TrainMode = true;
+    Train.PrepareLesson(std::max(1, StrToInt(usingCountText)));
+}
+
+void LessonRunner::RefuseStartCountBelowOne(const std::string& startCountText)
+{
+    int count = 0;
+    try {
+        count = StrToInt(startCountText);
+    } catch (const EConvertError&) {
+        return;
+    }
+    if (count < 1)
+        throw EStartCount();
+}
+
+LessonRunner::Started LessonRunner::Start(const std::string& startCountText)
+{
+    const int requested = StrToInt(startCountText);
+    Started started;
+    started.Count = Train.StartCount(requested);
+    started.Capped = started.Count != requested;
+    Train.TrainRunning = true;
+    return started;
+}
+
+LessonRunner::AfterAsk LessonRunner::Ask()
+{
+    if (!Train.TrainMode || !Train.TrainRunning)
+        return AfterAsk::Nothing;
+    // A lesson stopped and started again while a character plays has its tick
+    // come inside that playback: its first question waits for the playback's
+    // end instead of sounding inside it.
+    if (Playing)
+        return AfterAsk::AskLater;
+    const int lesson = LessonNumber;
+    Train.PickCharacter();
+    {
+        // Lowered again however the playback ends, an error included.
+        struct Lower {
+            bool& Flag;
+            ~Lower() { Flag = false; }
+        } lower{Playing};
+        Playing = true;
+        PlayCharacter();
+    }
+    // "Stop Kalvo" may have been pressed while the character played; the lesson
+    // is over then (or a new one has begun), and no countdown may follow it.
+    if (!Train.TrainMode || !Train.TrainRunning || lesson != LessonNumber)
+        return AfterAsk::Nothing;
+    Train.QuestionPlayed();
+    return AfterAsk::CountDown;
+}
+
+void LessonRunner::PlayCharacter()
+{
+    const std::string pattern = Table.LookupCode(std::string(1, UpCase(Train.CurrentCharacter())));
+    // The lead-in is flushed on its own: the character then starts in a fresh
+    // buffer, whatever the sound output held before.
+    Player.LeadIn();
+    Player.Flush();
+    Player.PlayPattern(pattern);
+    Player.Flush();
+}
+
+Trainer::TickOutcome LessonRunner::Tick(bool paused)
+{
+    return Train.Timer1Tick(paused);
+}
+
+Trainer::AnswerOutcome LessonRunner::Key(char key)
+{
+    Train.LastKey = key;
+    if (!Train.TrainMode)
+        return {};
+    return Train.CheckAnswer();
+}
+
+void LessonRunner::Stop()
+{
+    ++LessonNumber;
+    Train.TrainMode = false;
+    Train.TrainRunning = false;
+}
+
+std::string LessonRunner::RatingText() const
+{
+    return "Your current mastery rating is " + std::to_string(Train.Rating()) + " \r\n"
+           "When this is 100, you will have mastered all of the characters.";
+}
+
+} // namespace kalvo

@@ -1,0 +1,73 @@
+// LessonRunner: the trainer's question cycle, free of any window. The window
+// owns the two timers and the controls; its handlers call in here and act on
+// what comes back.
+//
+//  - Prepare ("Start Kalvo"): trainer mode on, then the lesson prepared with the
+//    count in use (a count below one prepares one character, so that the count
+//    box can be corrected before the lesson starts).
+//  - RefuseStartCountBelowOne ("Start Sending", first step): a count below one
+//    throws EStartCount before anything changes; a text that is no number is
+//    left for Start to report.
+//  - Start: converts the count (EConvertError for a text that is no number),
+//    caps it at 40, sets the starting weights and the statistics, and sets
+//    TrainRunning.
+//  - Ask (the Timer2 tick, after the window switched Timer2 off): picks and
+//    plays a character. Playing processes events after every sample, so other
+//    handlers run inside it; a tick that comes during a playback is asked again
+//    later (AskLater), and a lesson stopped (or stopped and started anew) during
+//    the playback gets no countdown (Nothing). Otherwise the answer is awaited
+//    and the window starts Timer1 (CountDown).
+//  - PlayCharacter: three dots of silence, flushed, the character's pattern,
+//    flushed. The trainer plays on through a pause.
+//  - Tick (Timer1), Key (the key hook): the trainer's rules; the outcomes say
+//    what to echo, redraw and show.
+//  - Stop ("Stop Kalvo"): both flags cleared; a playback running beneath sees
+//    its lesson is over. RatingText is the two lines shown afterwards.
+#pragma once
+
+#include "morse/CodeTable.h"
+#include "morse/PatternPlayer.h"
+#include "trainer/Trainer.h"
+
+#include <string>
+
+namespace kalvo {
+
+class LessonRunner {
+public:
+    LessonRunner(Trainer& train, const MorseCodeTable& table, const TimingModel& timing,
+                 ToneSynth& synth, TOutSound& out);
+
+    void Prepare(const std::string& usingCountText);
+
+    static void RefuseStartCountBelowOne(const std::string& startCountText);
+    struct Started {
+        int Count = 0;       // the count in use
+        bool Capped = false; // the typed count was above 40; the box is to show Count
+    };
+    Started Start(const std::string& startCountText);
+
+    enum class AfterAsk { Nothing, AskLater, CountDown };
+    AfterAsk Ask();
+    void PlayCharacter();
+
+    Trainer::TickOutcome Tick(bool paused);
+    // Every typed character; it is judged only in trainer mode.
+    Trainer::AnswerOutcome Key(char key);
+
+    void Stop();
+    std::string RatingText() const;
+
+    bool QuestionPlaying() const { return Playing; }
+
+private:
+    Trainer& Train;
+    const MorseCodeTable& Table;
+    PatternPlayer Player;
+    bool Playing = false;
+    // Counts the lessons stopped, so that a playback can tell that its lesson
+    // ended while it played.
+    int LessonNumber = 0;
+};
+
+} // namespace kalvo
