@@ -16,8 +16,10 @@ constexpr std::size_t ErrorTextSize = 256; // terminator included
 void WaveOutCallback(WaveOutHandle, unsigned message, std::uintptr_t instance, std::uintptr_t,
                      std::uintptr_t)
 {
+    // The device hands back the instance value given at open as a number, as the
+    // wave-out interface does; it is the address of the component's semaphore.
     if (message == WOM_DONE)
-        reinterpret_cast<Semaphore*>(instance)->release();
+        reinterpret_cast<Semaphore*>(instance)->release(); // NOLINT(performance-no-int-to-ptr)
 }
 
 TOutSound::TOutSound(WaveOutDevice& device) : FWaveOut(device) {}

@@ -60,7 +60,7 @@ std::string ReadTextFile(const std::string& name, const std::string& shownName)
     const auto cannotOpen = [&shownName]() { return EInOutError("Cannot open file " + shownName); };
     const auto tooLarge = [&shownName]() {
         return EInOutError("File " + shownName + " is too large to open (over " +
-                           std::to_string(MaxTextFileBytes / (1024 * 1024)) + " MB)");
+                           std::to_string(MaxTextFileBytes / (1024LL * 1024)) + " MB)");
     };
     // Opened without blocking, so that a FIFO without a writer cannot hang the
     // window in open(); only a regular file is then read at all, which keeps

@@ -267,7 +267,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: kalvo-aboutpic [--icon SIZE (16 to 1024)] <output.png>\n");
         return 2;
     }
-    const std::string path = args.back();
+    const std::string& path = args.back();
     std::vector<std::uint8_t> png;
     if (size == 0) {
         Canvas canvas(PictureWidth, PictureHeight, 1.0, 0.0);

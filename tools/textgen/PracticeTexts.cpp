@@ -619,7 +619,7 @@ std::string CallDrill(int n, Random& rng)
     int serial = rng.Between(1, 300);
     text.FillFrom([&]() -> std::string {
         std::string town;
-        const std::string call = CallSign(rng, &town);
+        std::string call = CallSign(rng, &town);
         if (p < 0.25)
             return call;
         const int kind = rng.Below(5);
