@@ -4,6 +4,7 @@
 
 #include "app/ErrorBox.h"
 #include "app/Pravik.h"
+#include "audio/EngineSetup.h"
 #include "audio/TestWaveOut.h"
 
 #include <QApplication>
@@ -56,7 +57,7 @@ protected:
         return all;
     }
 
-    static int Count(double seconds) { return int(std::lround(8000.0 * seconds)); }
+    static int Count(double seconds) { return int(std::lround(kalvo::EngineSetup::SampRate * seconds)); }
 
     kalvo::TestWaveOut* Device = nullptr;
     std::unique_ptr<TForm1> Form;

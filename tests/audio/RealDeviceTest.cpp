@@ -1,6 +1,7 @@
 // The real sound path: the component plays through PortAudio into the private
 // PulseAudio server's null sink (tools/services.sh), whose monitor is recorded
 // with parecord and analysed. Skipped when there is no such server to record.
+#include "audio/EngineSetup.h"
 #include "audio/PortAudioWaveOut.h"
 #include "audio/TOutSound1.h"
 
@@ -159,8 +160,7 @@ TEST(RealSoundPath, ToneComesOutOfTheDefaultDevice)
     {
         PortAudioWaveOut device;
         TOutSound out(device);
-        out.SetSampRate(8000);
-        out.SetBufferLength(4000);
+        ConfigureEngine(out);
         ASSERT_NO_THROW(out.Initialize());
 
         // 0.24 s of 800 Hz at amplitude 20000.
@@ -288,8 +288,7 @@ TEST(RealSoundPath, WithoutASoundDeviceTheErrorIsClear)
         GTEST_SKIP() << "only run with KALVO_EXPECT_NO_SOUND_DEVICE set";
     PortAudioWaveOut device;
     TOutSound out(device);
-    out.SetSampRate(8000);
-    out.SetBufferLength(4000);
+    ConfigureEngine(out);
     std::string message;
     try {
         out.Initialize();

@@ -1,3 +1,4 @@
+#include "audio/EngineSetup.h"
 #include "audio/PortAudioWaveOut.h"
 #include "audio/TOutSound1.h"
 #include "audio/TestWaveOut.h"
@@ -209,8 +210,7 @@ TEST_F(WavFileTest, TheComponentRendersIntoAFile)
     WavFileWaveOut device(Path.string());
     {
         TOutSound out(device);
-        out.SetSampRate(8000);
-        out.SetBufferLength(4000);
+        ConfigureEngine(out);
         out.Initialize();
         for (int i = 0; i < 4001; ++i)
             out.SendSample(SamplePair{static_cast<std::int16_t>(i), 0});

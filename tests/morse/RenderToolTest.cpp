@@ -53,7 +53,7 @@ Samples SentBySender(const std::string& text, const std::string& charWpm,
     sender.CurrentText = [&] { return text; };
     sender.Sending = true;
     sender.Run();
-    return rig.Recorded(testing::BuffersFor(samples, 4000));
+    return rig.Recorded(testing::BuffersFor(samples, EngineSetup::BufferLength));
 }
 
 class RenderToolTest : public ::testing::Test {

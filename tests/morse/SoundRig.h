@@ -2,6 +2,7 @@
 // restatement of the oscillator against which recorded samples are compared.
 #pragma once
 
+#include "audio/EngineSetup.h"
 #include "audio/TOutSound1.h"
 #include "audio/TestWaveOut.h"
 #include "audio/ToneSynth.h"
@@ -17,11 +18,12 @@ namespace kalvo::testing {
 
 using Samples = std::vector<std::int16_t>;
 
-// TOutSound at 8000 samples per second on a TestWaveOut that completes at once.
+// TOutSound set up as the program's on a TestWaveOut that completes at once,
+// with another buffer length where a test needs one.
 struct SoundRig {
-    explicit SoundRig(int bufferLength = 4000)
+    explicit SoundRig(int bufferLength = EngineSetup::BufferLength)
     {
-        Out.SetSampRate(8000);
+        ConfigureEngine(Out);
         Out.SetBufferLength(bufferLength);
         Out.Initialize();
     }

@@ -73,7 +73,7 @@ TEST_F(ToneSynthTest, WorkedExampleWithStartupTable)
             phase -= 1024;
     }
     Samples expected;
-    testing::AppendNote(expected, Synth.Wavetable, 8000, 5, 800, 0.24, 20000);
+    testing::AppendNote(expected, Synth.Wavetable, EngineSetup::SampRate, 5, 800, 0.24, 20000);
     EXPECT_EQ(s, expected);
 }
 
