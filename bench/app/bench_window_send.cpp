@@ -14,7 +14,7 @@
 #include "app/Pravik.h"
 #include "audio/EngineSetup.h"
 #include "audio/PortAudioWaveOut.h"
-#include "audio/TestWaveOut.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -2,7 +2,7 @@
 // holds the writer back (it finishes every buffer as soon as it gets it).
 #include "audio/EngineSetup.h"
 #include "audio/TOutSound1.h"
-#include "audio/TestWaveOut.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 // handling the program runs after every sample.
 #include "audio/EngineSetup.h"
 #include "audio/TOutSound1.h"
-#include "audio/TestWaveOut.h"
+#include "tests/support/TestWaveOut.h"
 #include "audio/ToneSynth.h"
 
 #include <QCoreApplication>

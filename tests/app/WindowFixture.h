@@ -5,7 +5,7 @@
 #include "app/ErrorBox.h"
 #include "app/Pravik.h"
 #include "audio/EngineSetup.h"
-#include "audio/TestWaveOut.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,6 +1,6 @@
 #include "audio/EngineSetup.h"
 #include "audio/TOutSound1.h"
-#include "audio/TestWaveOut.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
-// The real sound path: the component plays through PortAudio into the private
-// PulseAudio server's null sink (tools/services.sh), whose monitor is recorded
-// with parecord and analysed. Skipped when there is no such server to record.
+// The PortAudio device. The real sound path: the component plays through
+// PortAudio into the private PulseAudio server's null sink (tools/services.sh),
+// whose monitor is recorded with parecord and analysed; skipped when there is no
+// such server to record. The device's own refusals need no server.
 #include "audio/EngineSetup.h"
 #include "audio/PortAudioWaveOut.h"
 #include "audio/TOutSound1.h"
@@ -85,6 +86,16 @@ public:
 private:
     pid_t Pid = -1;
 };
+
+WaveFormat Mono8000()
+{
+    WaveFormat f;
+    f.Channels = 1;
+    f.SamplesPerSec = 8000;
+    f.AvgBytesPerSec = 16000;
+    f.BlockAlign = 2;
+    return f;
+}
 
 struct Recording {
     int Rate = 0;
@@ -242,11 +253,7 @@ TEST(RealSoundPath, ResetReturnsQueuedBuffersAndLaterWritesPlay)
     if (server == nullptr || *server == '\0')
         GTEST_SKIP() << "PULSE_SERVER is not set: no private PulseAudio server to play to";
     PortAudioWaveOut device;
-    WaveFormat format;
-    format.Channels = 1;
-    format.SamplesPerSec = 8000;
-    format.AvgBytesPerSec = 16000;
-    format.BlockAlign = 2;
+    const WaveFormat format = Mono8000();
     ASSERT_EQ(device.Query(WAVE_MAPPER, format), 0);
     Semaphore done(0);
     WaveOutHandle h = 0;
@@ -304,6 +311,28 @@ TEST(RealSoundPath, WithoutASoundDeviceTheErrorIsClear)
     } catch (const EOutSound& e) {
         EXPECT_STREQ(e.what(), "Cannot send sample until output transfer thread has been created.");
     }
+}
+
+// --- PortAudioWaveOut (no sound device needed) -------------------------------
+
+TEST(PortAudioWaveOutDevice, ErrorTextsAreClear)
+{
+    PortAudioWaveOut device;
+    EXPECT_EQ(device.ErrorText(MMSYSERR_NODRIVER), "No sound output device is available.");
+    EXPECT_EQ(device.ErrorText(-9997), "Invalid sample rate"); // paInvalidSampleRate
+}
+
+TEST(PortAudioWaveOutDevice, ForeignHandlesAndFormatsAreRefused)
+{
+    PortAudioWaveOut device;
+    WaveHeader header;
+    EXPECT_EQ(device.Write(12345, &header, sizeof(WaveHeader)), MMSYSERR_INVALHANDLE);
+    EXPECT_EQ(device.Reset(12345), MMSYSERR_INVALHANDLE);
+    EXPECT_EQ(device.Close(12345), MMSYSERR_INVALHANDLE);
+    WaveFormat eightBit = Mono8000();
+    eightBit.BitsPerSample = 8;
+    int rc = device.Query(WAVE_MAPPER, eightBit);
+    EXPECT_NE(rc, 0);
 }
 
 } // namespace

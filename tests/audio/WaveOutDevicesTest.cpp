@@ -1,8 +1,7 @@
 #include "audio/EngineSetup.h"
-#include "audio/PortAudioWaveOut.h"
 #include "audio/TOutSound1.h"
-#include "audio/TestWaveOut.h"
 #include "audio/WavFileWaveOut.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <gtest/gtest.h>
 
@@ -228,28 +227,6 @@ TEST_F(WavFileTest, TheComponentRendersIntoAFile)
     EXPECT_EQ(static_cast<std::int16_t>(Le16(d, 44 + 2 * 3999)), 3999);
     EXPECT_EQ(static_cast<std::int16_t>(Le16(d, 44 + 2 * 4000)), 4000);
     EXPECT_EQ(static_cast<std::int16_t>(Le16(d, 44 + 2 * 4001)), 0);
-}
-
-// --- PortAudioWaveOut (no sound device needed) -------------------------------
-
-TEST(PortAudioWaveOutDevice, ErrorTextsAreClear)
-{
-    PortAudioWaveOut device;
-    EXPECT_EQ(device.ErrorText(MMSYSERR_NODRIVER), "No sound output device is available.");
-    EXPECT_EQ(device.ErrorText(-9997), "Invalid sample rate"); // paInvalidSampleRate
-}
-
-TEST(PortAudioWaveOutDevice, ForeignHandlesAndFormatsAreRefused)
-{
-    PortAudioWaveOut device;
-    WaveHeader header;
-    EXPECT_EQ(device.Write(12345, &header, HeaderSize), MMSYSERR_INVALHANDLE);
-    EXPECT_EQ(device.Reset(12345), MMSYSERR_INVALHANDLE);
-    EXPECT_EQ(device.Close(12345), MMSYSERR_INVALHANDLE);
-    WaveFormat eightBit = Mono8000();
-    eightBit.BitsPerSample = 8;
-    int rc = device.Query(WAVE_MAPPER, eightBit);
-    EXPECT_NE(rc, 0);
 }
 
 } // namespace

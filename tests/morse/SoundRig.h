@@ -4,7 +4,7 @@
 
 #include "audio/EngineSetup.h"
 #include "audio/TOutSound1.h"
-#include "audio/TestWaveOut.h"
+#include "tests/support/TestWaveOut.h"
 #include "audio/ToneSynth.h"
 #include "common/Convert.h"
 

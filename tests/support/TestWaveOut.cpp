@@ -1,4 +1,4 @@
-#include "audio/TestWaveOut.h"
+#include "tests/support/TestWaveOut.h"
 
 namespace kalvo {
 
