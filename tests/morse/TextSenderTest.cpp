@@ -1,6 +1,6 @@
 #include "morse/TextSender.h"
 
-#include "SoundRig.h"
+#include "tests/support/SoundRig.h"
 #include "common/Errors.h"
 
 #include <gtest/gtest.h>

@@ -201,6 +201,15 @@ std::vector<std::vector<std::int16_t>> TestWaveOut::Written() const
     return FWritten;
 }
 
+std::vector<std::int16_t> TestWaveOut::Samples() const
+{
+    std::lock_guard lock(FLock);
+    std::vector<std::int16_t> all;
+    for (const auto& buffer : FWritten)
+        all.insert(all.end(), buffer.begin(), buffer.end());
+    return all;
+}
+
 std::size_t TestWaveOut::WrittenCount() const
 {
     std::lock_guard lock(FLock);

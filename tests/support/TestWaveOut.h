@@ -62,6 +62,7 @@ public:
 
     // Inspection.
     std::vector<std::vector<std::int16_t>> Written() const; // samples of each buffer, in order
+    std::vector<std::int16_t> Samples() const;               // all of them, one buffer after another
     std::size_t WrittenCount() const;
     std::size_t PendingCount() const; // written and not yet done
     int PrepareCount() const;

@@ -1,5 +1,6 @@
-// Test support: a sound-output component on a recording device, and a plain
-// restatement of the oscillator against which recorded samples are compared.
+// SoundRig: a sound-output component on a recording device. AppendNote: a
+// plain restatement of the oscillator, against which recorded samples are
+// compared. BuffersFor: how many buffers a number of samples fills.
 #pragma once
 
 #include "audio/EngineSetup.h"
@@ -33,10 +34,7 @@ struct SoundRig {
     Samples Recorded(std::size_t buffers)
     {
         Device.WaitForWritten(buffers);
-        Samples all;
-        for (const auto& buffer : Device.Written())
-            all.insert(all.end(), buffer.begin(), buffer.end());
-        return all;
+        return Device.Samples();
     }
 
     TestWaveOut Device{TestWaveOut::Completion::Immediate};
@@ -54,7 +52,7 @@ inline void AppendNote(Samples& out, const std::array<double, ToneSynth::TableSi
     const std::int64_t n = RoundHalfEven(sampRate * seconds);
     double phase = 0.0;
     double amp = amplitude;
-    const auto emit = [&]() {
+    const auto put = [&]() {
         out.push_back(static_cast<std::int16_t>(RoundHalfEven(table[int(std::floor(phase))] * amp)));
         phase += increment;
         while (phase >= 1024)
@@ -63,11 +61,11 @@ inline void AppendNote(Samples& out, const std::array<double, ToneSynth::TableSi
     for (std::int64_t i = 0; i < n; ++i) {
         if (i < ramp)
             amp = i * step;
-        emit();
+        put();
     }
     while (amp > 0) {
         amp -= step;
-        emit();
+        put();
     }
 }
 
