@@ -5,6 +5,7 @@
 #include "audio/EngineSetup.h"
 #include "audio/PortAudioWaveOut.h"
 #include "audio/TOutSound1.h"
+#include "tests/support/TestWaveOut.h"
 #include "tests/support/ToneRuns.h"
 #include "tests/support/WavFile.h"
 
@@ -86,16 +87,6 @@ public:
 private:
     pid_t Pid = -1;
 };
-
-WaveFormat Mono8000()
-{
-    WaveFormat f;
-    f.Channels = 1;
-    f.SamplesPerSec = 8000;
-    f.AvgBytesPerSec = 16000;
-    f.BlockAlign = 2;
-    return f;
-}
 
 TEST(RealSoundPath, ToneComesOutOfTheDefaultDevice)
 {

@@ -30,16 +30,6 @@ void RecordDone(WaveOutHandle handle, unsigned message, std::uintptr_t instance,
     log->Handles.push_back(handle);
 }
 
-WaveFormat Mono8000()
-{
-    WaveFormat f;
-    f.Channels = 1;
-    f.SamplesPerSec = 8000;
-    f.AvgBytesPerSec = 16000;
-    f.BlockAlign = 2;
-    return f;
-}
-
 struct Buffer {
     explicit Buffer(std::vector<std::int16_t> samples) : Samples(std::move(samples))
     {

@@ -5,9 +5,9 @@
 
 #include "audio/EngineSetup.h"
 #include "audio/TOutSound1.h"
-#include "tests/support/TestWaveOut.h"
 #include "audio/ToneSynth.h"
 #include "common/Convert.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <array>
 #include <cmath>

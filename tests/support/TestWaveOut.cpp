@@ -270,4 +270,14 @@ std::optional<int> TestWaveOut::OpenDevice() const
     return FOpenDevice;
 }
 
+WaveFormat Mono8000()
+{
+    WaveFormat f;
+    f.Channels = 1;
+    f.SamplesPerSec = 8000;
+    f.AvgBytesPerSec = 16000;
+    f.BlockAlign = 2;
+    return f;
+}
+
 } // namespace kalvo

@@ -101,4 +101,8 @@ private:
     int FPrepares = 0, FUnprepares = 0, FResets = 0, FCloses = 0;
 };
 
+// The format the program's sound output asks for: 16-bit mono PCM at 8000
+// samples per second (16000 bytes per second, block alignment 2).
+WaveFormat Mono8000();
+
 } // namespace kalvo
