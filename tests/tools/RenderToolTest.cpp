@@ -57,7 +57,7 @@ protected:
 
     // The file as the tool writes it: the canonical 44-byte header of 16-bit
     // mono at 8000 samples per second, then the samples.
-    Samples ReadWav(const std::filesystem::path& path)
+    Samples ReadRendered(const std::filesystem::path& path)
     {
         using testing::Le16;
         using testing::Le32;
@@ -88,7 +88,7 @@ TEST_F(RenderToolTest, WritesWhatTheSenderPlays)
 {
     const auto out = Dir / "paris.wav";
     ASSERT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --text 'PARIS paris' " + out.string()), 0);
-    const Samples wav = ReadWav(out);
+    const Samples wav = ReadRendered(out);
     EXPECT_EQ(wav.size() % 4000, 0u);
     EXPECT_EQ(wav, SentBySender("PARIS paris", "14", "5", "800", 0));
 }
@@ -99,7 +99,7 @@ TEST_F(RenderToolTest, FrequencyAndCompression)
     ASSERT_EQ(RunTool("--text 'CQ @' --compression 10 --freq 650 --overall-wpm 8 --char-wpm 20 " +
                       out.string()),
               0);
-    EXPECT_EQ(ReadWav(out), SentBySender("CQ @", "20", "8", "650", 10));
+    EXPECT_EQ(ReadRendered(out), SentBySender("CQ @", "20", "8", "650", 10));
 }
 
 TEST_F(RenderToolTest, UsageErrorsExitWithTwo)
