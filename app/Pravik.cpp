@@ -7,6 +7,7 @@
 #include "app/TextBoxWrap.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
+#include "audio/EngineSetup.h"
 #include "common/Convert.h"
 #include "common/Errors.h"
 #include "common/TextFile.h"
@@ -167,10 +168,8 @@ TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
     : WaveOut(std::move(device)), OutSound1(*WaveOut), Synth(OutSound1),
       Sender(Morse, Timing, Synth, OutSound1), Train(Random), Lesson(Train, Morse, Timing, Synth, OutSound1)
 {
-    // The sound output as the window describes it: 8000 samples per second in
-    // buffers of half a second; the other properties keep their defaults.
-    OutSound1.SetSampRate(8000);
-    OutSound1.SetBufferLength(4000);
+    // The sound output as the window describes it (audio/EngineSetup.h).
+    ConfigureEngine(OutSound1);
 
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(WindowTitle));

@@ -1,5 +1,7 @@
 #include "audio/PortAudioWaveOut.h"
 
+#include "audio/HeaderQueue.h"
+
 #include <alsa/asoundlib.h>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -7,7 +9,6 @@
 #include <portaudio.h>
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -127,8 +128,6 @@ int OutputParameters(int device, const WaveFormat& format, PaStreamParameters& p
 } // namespace
 
 struct PortAudioWaveOut::Stream {
-    static constexpr std::size_t Capacity = 256; // far more than any ring has buffers
-
     PaStream* Pa = nullptr; // null after a failed reopen
     PaStreamParameters Params{};
     double Rate = 0;
@@ -141,37 +140,15 @@ struct PortAudioWaveOut::Stream {
     // Reset leaves the stream stopped; the next Write starts it again.
     std::atomic<bool> Stopped{false};
 
-    // Single producer (Write), single consumer (the PortAudio callback, or
-    // Reset while the stream is stopped).
-    std::array<WaveHeader*, Capacity> Queue{};
-    std::atomic<std::size_t> QueueHead{0}; // next to take; the consumer's
-    std::atomic<std::size_t> QueueTail{0}; // next free slot; the producer's
+    // Written by Write, read by the PortAudio callback, or by Reset once the
+    // stream has stopped.
+    HeaderQueue Queue;
 
     // The consumer's own: the buffer being played and the position in it.
     WaveHeader* Current = nullptr;
     std::size_t Offset = 0; // in 16-bit values
 
     WaveOutHandle Handle() const { return reinterpret_cast<WaveOutHandle>(this); }
-
-    bool Push(WaveHeader* header)
-    {
-        std::size_t tail = QueueTail.load(std::memory_order_relaxed);
-        if (tail - QueueHead.load(std::memory_order_acquire) >= Capacity)
-            return false;
-        Queue[tail % Capacity] = header;
-        QueueTail.store(tail + 1, std::memory_order_release);
-        return true;
-    }
-
-    WaveHeader* Pop()
-    {
-        std::size_t head = QueueHead.load(std::memory_order_relaxed);
-        if (head == QueueTail.load(std::memory_order_acquire))
-            return nullptr;
-        WaveHeader* header = Queue[head % Capacity];
-        QueueHead.store(head + 1, std::memory_order_release);
-        return header;
-    }
 
     // The buffer is no longer touched after this: the callback may hand it
     // straight back to the writer.
@@ -191,7 +168,7 @@ struct PortAudioWaveOut::Stream {
         std::size_t need = frames * static_cast<std::size_t>(s.Channels);
         while (need > 0) {
             if (s.Current == nullptr) {
-                s.Current = s.Pop();
+                s.Current = s.Queue.Pop();
                 s.Offset = 0;
                 if (s.Current == nullptr) {
                     std::memset(out, 0, need * sizeof(std::int16_t));
@@ -323,7 +300,7 @@ int PortAudioWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned s
     }
     header->Flags = (header->Flags & ~WHDR_DONE) | WHDR_INQUEUE;
     s->Queued.fetch_add(1);
-    if (!s->Push(header)) {
+    if (!s->Queue.Push(header)) {
         s->Queued.fetch_sub(1);
         header->Flags &= ~WHDR_INQUEUE;
         return MMSYSERR_NOMEM;
@@ -350,7 +327,7 @@ int PortAudioWaveOut::Reset(WaveOutHandle handle)
         s->Current = nullptr;
         s->Done(playing);
     }
-    while (WaveHeader* queued = s->Pop())
+    while (WaveHeader* queued = s->Queue.Pop())
         s->Done(queued);
     s->Stopped.store(true);
     return MMSYSERR_NOERROR;

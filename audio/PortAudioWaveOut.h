@@ -6,8 +6,8 @@
 //  - Open starts a 16-bit callback stream with a suggested latency of about
 //    80 ms (shorter device buffers underrun on a busy machine). One open at a
 //    time; the handle is valid until Close.
-//  - Write queues a prepared buffer on a lock-free single-producer/single-
-//    consumer queue read by PortAudio's callback; buffers play in order of
+//  - Write queues a prepared buffer on a HeaderQueue (lock-free, one writer,
+//    one reader) read by PortAudio's callback; buffers play in order of
 //    writing, back to back. With nothing queued the stream plays silence.
 //  - Each finished buffer (its last sample handed to PortAudio) is reported
 //    WOM_DONE through the done-callback from PortAudio's callback context,

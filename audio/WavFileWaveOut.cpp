@@ -82,6 +82,7 @@ int WavFileWaveOut::Open(WaveOutHandle* handle, int, const WaveFormat& format, W
     FCallback = callback;
     FInstance = instance;
     FDataBytes = 0;
+    FBuffersWritten = 0;
     FWriteFailed = false;
     *handle = Handle;
     return MMSYSERR_NOERROR;
@@ -127,9 +128,11 @@ int WavFileWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned siz
         else
             FDataBytes += bytes.size();
         header->Flags = (header->Flags & ~WHDR_INQUEUE) | WHDR_DONE;
+        ++FBuffersWritten;
         callback = FCallback;
         instance = FInstance;
     }
+    FWrittenChanged.notify_all();
     // Done at once, even when the disk refused the data: the writer must not
     // wait for a buffer that will never come back. The failure shows at Close.
     if (callback)
@@ -186,6 +189,12 @@ std::uint64_t WavFileWaveOut::BytesWritten() const
 {
     std::lock_guard lock(FLock);
     return FDataBytes;
+}
+
+void WavFileWaveOut::WaitForWritten(std::uint64_t count) const
+{
+    std::unique_lock lock(FLock);
+    FWrittenChanged.wait(lock, [&] { return FBuffersWritten >= count; });
 }
 
 } // namespace kalvo

@@ -4,13 +4,17 @@
 // appended in order of writing and reported done at once (inside Write); Close
 // (or destruction of a still open device) finalises the header sizes. Reset
 // only reports, as there is never anything waiting. One open at a time;
-// thread-safe. A file that cannot be created or written gives an error code
+// thread-safe. WaitForWritten lets the writer wait until the transfer thread
+// has handed over every buffer it committed, before tearing the component
+// down (the teardown stops that thread, which would drop buffers not yet
+// handed over). A file that cannot be created or written gives an error code
 // whose text names the file ("Cannot create file <path>", "Cannot write file
 // <path>").
 #pragma once
 
 #include "audio/WaveOut.h"
 
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <mutex>
@@ -38,6 +42,9 @@ public:
 
     const std::string& Path() const { return FPath; }
     std::uint64_t BytesWritten() const; // sample data bytes so far
+    // Blocks until count buffers have been written since Open, whether or not
+    // the disk took them.
+    void WaitForWritten(std::uint64_t count) const;
 
     // The device's own result codes (beyond the common ones).
     static constexpr int CannotCreate = 1001;
@@ -50,10 +57,12 @@ private:
 
     const std::string FPath;
     mutable std::mutex FLock;
+    mutable std::condition_variable FWrittenChanged;
     std::FILE* FFile = nullptr;
     WaveOutProc FCallback = nullptr;
     std::uintptr_t FInstance = 0;
     std::uint64_t FDataBytes = 0;
+    std::uint64_t FBuffersWritten = 0;
     bool FWriteFailed = false;
     std::vector<unsigned char> FScratch; // little-endian copy of one buffer
 };

@@ -13,9 +13,11 @@
 // Every operation returns 0 (MMSYSERR_NOERROR) on success, else an error code.
 // The size passed with a header is sizeof(WaveHeader); a smaller one is refused
 // with MMSYSERR_INVALPARAM.
-// Implementations: PortAudioWaveOut (the default output device), and for tests
-// and tools TestWaveOut (records buffers, completes on demand or at once) and
-// WavFileWaveOut (writes a 16-bit WAV file, completes at once).
+// Implementations: PortAudioWaveOut (the default output device; a library of
+// its own, so that only the program and the tests of the real sound path link
+// PortAudio), WavFileWaveOut (writes a 16-bit WAV file, completes at once), and
+// for tests TestWaveOut in tests/support (records buffers, completes on demand
+// or at once).
 #pragma once
 
 #include <cstdint>

@@ -12,14 +12,13 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-# The programs each build runs. ThreadSanitizer runs those whose threads are
-# the program's own: the sound output with its transfer thread and the device
-# callbacks. The window tests add only Qt's painting threads, whose
+# The tests each build runs, by CTest label. AddressSanitizer runs the unit,
+# window and sound tests. ThreadSanitizer runs the audio tests: their threads
+# are the program's own (the sound output with its transfer thread, the device
+# callbacks). The window tests add only Qt's painting threads, whose
 # uninstrumented synchronisation it would report as races.
-asan_tests=(tests/morse/kalvo_morse_tests tests/texts/kalvo_texts_tests tests/trainer/kalvo_trainer_tests
-            tests/trainer/kalvo_histogram_tests tests/texts/kalvo_forms_tests tests/audio/audio_test
-            tests/audio/audio_real_device_test tests/app/app_window_tests)
-tsan_tests=(tests/audio/audio_test tests/audio/audio_real_device_test)
+asan_labels=(unit window sound)
+tsan_labels=(audio)
 
 export QT_QPA_PLATFORM=offscreen
 # Leaks are not looked for: Qt keeps its caches to the end, and the sound output
@@ -28,27 +27,29 @@ export ASAN_OPTIONS="detect_leaks=0:halt_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export TSAN_OPTIONS="suppressions=$root/tests/audio/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
 
-# build_and_run <folder> <compiler flags> <test programs...>
+# build_and_run <folder> <compiler flags> <labels...>: builds the programs of
+# the tests with those labels (the targets tests_<label>) and runs the tests.
 build_and_run() {
   local folder=$1 flags=$2
   shift 2
-  local targets=()
-  for t in "$@"; do targets+=("$(basename "$t")"); done
-  cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVO_SKIP="bench;tools" \
+  local targets=("${@/#/tests_}")
+  local pattern="^($(IFS='|'; echo "$*"))\$"
+  cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" >/dev/null || return 1
   cmake --build "$folder" --target "${targets[@]}" || return 1
+  echo "== $folder: tests labelled $pattern"
+  # Reports go to files, so that none is lost in output a test captures, and
+  # any report fails the run, even one from a program whose exit status a test
+  # does not look at.
+  rm -rf "$folder/reports" && mkdir -p "$folder/reports"
+  local log="log_path=$root/$folder/reports/log"
   local failed=0
-  for t in "$@"; do
-    echo "== $folder/$t"
-    # The tests find their data relative to the build folder, as under ctest.
-    # Reports go to files, so that none is lost in output a test captures.
-    rm -rf "$folder/reports" && mkdir -p "$folder/reports"
-    local log="log_path=$root/$folder/reports/log"
-    (cd "$folder/$(dirname "$t")" && ASAN_OPTIONS="$ASAN_OPTIONS:$log" UBSAN_OPTIONS="$UBSAN_OPTIONS:$log" \
-      TSAN_OPTIONS="$TSAN_OPTIONS:$log" "./$(basename "$t")" --gtest_brief=1) \
-      || { echo "FAILED: $folder/$t"; failed=1; }
-    cat "$folder"/reports/log.* 2>/dev/null
-  done
+  (cd "$folder" && ASAN_OPTIONS="$ASAN_OPTIONS:$log" UBSAN_OPTIONS="$UBSAN_OPTIONS:$log" \
+    TSAN_OPTIONS="$TSAN_OPTIONS:$log" ctest -j2 --output-on-failure -L "$pattern") || failed=1
+  if compgen -G "$folder/reports/log.*" >/dev/null; then
+    cat "$folder"/reports/log.*
+    failed=1
+  fi
   return $failed
 }
 
@@ -68,8 +69,8 @@ for v in "${variants[@]}"; do
   start=$SECONDS
   case $v in
     asan) build_and_run build-asan "-fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer" \
-            "${asan_tests[@]}" || status=1 ;;
-    tsan) build_and_run build-tsan "-fsanitize=thread" "${tsan_tests[@]}" || status=1 ;;
+            "${asan_labels[@]}" || status=1 ;;
+    tsan) build_and_run build-tsan "-fsanitize=thread" "${tsan_labels[@]}" || status=1 ;;
     *) echo "unknown variant: $v"; status=1 ;;
   esac
   echo "== $v: $((SECONDS - start)) s"

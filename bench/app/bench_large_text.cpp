@@ -7,7 +7,7 @@
 // QT_QPA_PLATFORM offscreen or under a display.
 #include "app/ErrorBox.h"
 #include "app/Pravik.h"
-#include "audio/TestWaveOut.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <QApplication>
 #include <QDir>

@@ -12,8 +12,9 @@
 // offscreen or under a display.
 #include "app/ErrorBox.h"
 #include "app/Pravik.h"
+#include "audio/EngineSetup.h"
 #include "audio/PortAudioWaveOut.h"
-#include "audio/TestWaveOut.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -140,7 +141,7 @@ int main(int argc, char** argv)
     done = true;
     clicker.join();
     samples = firstSamples;
-    const double audio = samples / 8000.0;
+    const double audio = double(samples) / kalvo::EngineSetup::SampRate;
     std::sort(latencies.begin(), latencies.end());
     std::printf("device: %s\n", deviceName);
     std::printf("audio produced: %.2f s in %.2f s wall, %.3f CPU seconds\n", audio, wall, cpu);

@@ -1,8 +1,9 @@
 // Samples per second that PlayNote produces into the sound-output component
 // when the device never holds the writer back, alone and with the event
 // handling the program runs after every sample.
+#include "audio/EngineSetup.h"
 #include "audio/TOutSound1.h"
-#include "audio/TestWaveOut.h"
+#include "tests/support/TestWaveOut.h"
 #include "audio/ToneSynth.h"
 
 #include <QCoreApplication>
@@ -21,8 +22,7 @@ void BM_PlayNote(benchmark::State& state)
     TestWaveOut device(TestWaveOut::Completion::Immediate);
     device.KeepSamples(false);
     TOutSound out(device);
-    out.SetSampRate(8000);
-    out.SetBufferLength(4000);
+    ConfigureEngine(out);
     out.Initialize();
     ToneSynth synth(out);
     synth.BuildStartupTable();
@@ -41,8 +41,8 @@ void BM_PlayNote(benchmark::State& state)
         break;
     }
     const double amplitude = state.range(0) ? 20000.0 : 0.0;
-    // One second: 8000 samples, plus the 39-sample fall of a tone.
-    const std::int64_t perNote = amplitude > 0 ? 8039 : 8000;
+    // One second of samples, plus the 39-sample fall of a tone.
+    const std::int64_t perNote = EngineSetup::SampRate + (amplitude > 0 ? 39 : 0);
     for (auto _ : state)
         synth.PlayNote(800.0, 1.0, amplitude);
     state.SetItemsProcessed(state.iterations() * perNote);

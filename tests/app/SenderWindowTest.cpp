@@ -1,6 +1,7 @@
 // Sending the text box through the window, checked sample by sample against the
 // timing model at the start-up settings (character speed 14, overall 5, 800 Hz).
 #include "WindowFixture.h"
+#include "tests/support/SoundRig.h"
 
 #include <QCloseEvent>
 
@@ -15,7 +16,10 @@ constexpr int DashTone = 2057 + Fall;
 constexpr int CharGap = 11116; // 1.389474 s
 constexpr int WordGap = 4620;  // 0.577444 s
 
-std::size_t BuffersFor(std::size_t samples) { return (samples + 3999) / 4000; }
+std::size_t BuffersFor(std::size_t samples)
+{
+    return kalvo::testing::BuffersFor(samples, kalvo::EngineSetup::BufferLength);
+}
 
 } // namespace
 

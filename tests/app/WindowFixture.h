@@ -4,7 +4,9 @@
 
 #include "app/ErrorBox.h"
 #include "app/Pravik.h"
-#include "audio/TestWaveOut.h"
+#include "audio/EngineSetup.h"
+#include "tests/support/TestWaveOut.h"
+#include "tests/support/ToneRuns.h"
 
 #include <QApplication>
 #include <QTest>
@@ -50,13 +52,10 @@ protected:
     std::vector<std::int16_t> Samples(std::size_t buffers)
     {
         EXPECT_TRUE(Device->WaitForWritten(buffers));
-        std::vector<std::int16_t> all;
-        for (const auto& buffer : Device->Written())
-            all.insert(all.end(), buffer.begin(), buffer.end());
-        return all;
+        return Device->Samples();
     }
 
-    static int Count(double seconds) { return int(std::lround(8000.0 * seconds)); }
+    static int Count(double seconds) { return int(std::lround(kalvo::EngineSetup::SampRate * seconds)); }
 
     kalvo::TestWaveOut* Device = nullptr;
     std::unique_ptr<TForm1> Form;
@@ -70,35 +69,9 @@ inline void TypeAtWindow(QWindow* window, const QString& text)
         QTest::keyClick(window, c.toLatin1());
 }
 
-// Runs of sound in a sample stream: [start, length) pairs. Zeros inside a tone
-// (the waveform crossing zero) shorter than `bridge` samples do not split it.
-struct Run {
-    std::size_t Start;
-    std::size_t Length;
-};
-
-inline std::vector<Run> ToneRuns(const std::vector<std::int16_t>& samples, std::size_t bridge = 16)
+// Runs of sound in the exact samples: zeros inside a tone (the waveform
+// crossing zero) up to `bridge` samples long do not split it.
+inline std::vector<kalvo::testing::Run> ToneRuns(const std::vector<std::int16_t>& samples, std::size_t bridge = 16)
 {
-    std::vector<Run> runs;
-    std::size_t i = 0;
-    while (i < samples.size()) {
-        if (samples[i] == 0) {
-            ++i;
-            continue;
-        }
-        std::size_t start = i;
-        std::size_t last = i;
-        std::size_t zeros = 0;
-        for (++i; i < samples.size(); ++i) {
-            if (samples[i] != 0) {
-                last = i;
-                zeros = 0;
-            } else if (++zeros > bridge) {
-                break;
-            }
-        }
-        runs.push_back({start, last - start + 1});
-        i = last + 1;
-    }
-    return runs;
+    return kalvo::testing::ToneRuns(samples, bridge);
 }

@@ -1,5 +1,6 @@
+#include "audio/EngineSetup.h"
 #include "audio/TOutSound1.h"
-#include "audio/TestWaveOut.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <gtest/gtest.h>
 
@@ -33,8 +34,7 @@ std::string OutSoundFailure(F f)
 std::unique_ptr<TOutSound> ProgramOutSound(WaveOutDevice& device)
 {
     auto out = std::make_unique<TOutSound>(device);
-    out->SetSampRate(8000);
-    out->SetBufferLength(4000);
+    ConfigureEngine(*out);
     return out;
 }
 

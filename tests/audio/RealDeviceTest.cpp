@@ -1,8 +1,13 @@
-// The real sound path: the component plays through PortAudio into the private
-// PulseAudio server's null sink (tools/services.sh), whose monitor is recorded
-// with parecord and analysed. Skipped when there is no such server to record.
+// The PortAudio device. The real sound path: the component plays through
+// PortAudio into the private PulseAudio server's null sink (tools/services.sh),
+// whose monitor is recorded with parecord and analysed; skipped when there is no
+// such server to record. The device's own refusals need no server.
+#include "audio/EngineSetup.h"
 #include "audio/PortAudioWaveOut.h"
 #include "audio/TOutSound1.h"
+#include "tests/support/TestWaveOut.h"
+#include "tests/support/ToneRuns.h"
+#include "tests/support/WavFile.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +21,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <thread>
@@ -85,51 +88,6 @@ private:
     pid_t Pid = -1;
 };
 
-struct Recording {
-    int Rate = 0;
-    int Channels = 0;
-    std::vector<std::int16_t> Left; // first channel only
-};
-
-std::uint32_t Le32(const std::vector<unsigned char>& d, std::size_t at)
-{
-    return d[at] | d[at + 1] << 8 | d[at + 2] << 16 | static_cast<std::uint32_t>(d[at + 3]) << 24;
-}
-
-// Reads a 16-bit PCM WAV; a data chunk whose size was never finalised runs to
-// the end of the file.
-std::optional<Recording> ReadWav(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::vector<unsigned char> d{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (d.size() < 12 || std::string(d.begin(), d.begin() + 4) != "RIFF")
-        return std::nullopt;
-    Recording r;
-    int bits = 0;
-    std::size_t at = 12;
-    while (at + 8 <= d.size()) {
-        std::string id(d.begin() + at, d.begin() + at + 4);
-        std::size_t size = Le32(d, at + 4);
-        std::size_t body = at + 8;
-        if (id == "fmt " && body + 16 <= d.size()) {
-            r.Channels = d[body + 2] | d[body + 3] << 8;
-            r.Rate = static_cast<int>(Le32(d, body + 4));
-            bits = d[body + 14] | d[body + 15] << 8;
-        } else if (id == "data") {
-            if (size == 0 || body + size > d.size())
-                size = d.size() - body;
-            if (bits != 16 || r.Channels < 1)
-                return std::nullopt;
-            std::size_t frame = 2 * static_cast<std::size_t>(r.Channels);
-            for (std::size_t p = body; p + frame <= body + size; p += frame)
-                r.Left.push_back(static_cast<std::int16_t>(d[p] | d[p + 1] << 8));
-            return r;
-        }
-        at = body + size + (size & 1);
-    }
-    return std::nullopt;
-}
-
 TEST(RealSoundPath, ToneComesOutOfTheDefaultDevice)
 {
     const char* server = std::getenv("PULSE_SERVER");
@@ -159,27 +117,26 @@ TEST(RealSoundPath, ToneComesOutOfTheDefaultDevice)
     {
         PortAudioWaveOut device;
         TOutSound out(device);
-        out.SetSampRate(8000);
-        out.SetBufferLength(4000);
+        ConfigureEngine(out);
         ASSERT_NO_THROW(out.Initialize());
 
         // 0.24 s of 800 Hz at amplitude 20000.
         const int toneSamples = 1920;
         for (int i = 0; i < toneSamples; ++i) {
-            auto v = static_cast<std::int16_t>(std::lround(20000.0 * std::sin(2 * M_PI * 800.0 * i / 8000.0)));
+            auto v = static_cast<std::int16_t>(std::lround(20000.0 * std::sin(2 * M_PI * 800.0 * i / EngineSetup::SampRate)));
             out.SendSample(SamplePair{v, v});
         }
         out.Flush();
         // Two more buffers of silence and the first sample of a third: that
         // sample can only go in once the device has finished the tone's buffer.
-        for (int i = 0; i < 2 * 4000 + 1; ++i)
+        for (int i = 0; i < 2 * EngineSetup::BufferLength + 1; ++i)
             out.SendSample(SamplePair{0, 0});
         // What the device took still passes through PortAudio and the server.
         std::this_thread::sleep_for(600ms);
         recorder.Stop();
     }
 
-    auto rec = ReadWav(file);
+    auto rec = testing::ReadWav(file.string());
     fs::remove(file);
     ASSERT_TRUE(rec.has_value()) << "the recording is not a 16-bit WAV file";
     ASSERT_GT(rec->Rate, 0);
@@ -191,17 +148,14 @@ TEST(RealSoundPath, ToneComesOutOfTheDefaultDevice)
     ASSERT_GT(peak, 2000) << "no tone reached the null sink (peak " << peak << " in " << x.size()
                           << " samples)";
 
-    // The tone's span: from the first to the last sample above a quarter of the peak.
+    // The tone: the samples above a quarter of the peak, quiet spells shorter
+    // than 5 ms bridged.
     const int threshold = peak / 4;
-    std::size_t first = 0, last = 0;
-    bool found = false;
-    for (std::size_t i = 0; i < x.size(); ++i)
-        if (std::abs(static_cast<int>(x[i])) > threshold) {
-            if (!found)
-                first = i;
-            found = true;
-            last = i;
-        }
+    const auto bridge = static_cast<std::size_t>(std::ceil(rec->Rate * 0.005)) - 1;
+    const auto runs = testing::ToneRuns(x, bridge, threshold + 1);
+    ASSERT_FALSE(runs.empty());
+    const std::size_t first = runs.front().Start;
+    const std::size_t last = runs.back().Start + runs.back().Length - 1;
     double seconds = static_cast<double>(last - first + 1) / rec->Rate;
     EXPECT_NEAR(seconds, 0.24, 0.04) << "tone length";
 
@@ -219,13 +173,8 @@ TEST(RealSoundPath, ToneComesOutOfTheDefaultDevice)
     double frequency = (crossings - 1) * static_cast<double>(rec->Rate) / (lastCrossing - firstCrossing);
     EXPECT_NEAR(frequency, 800.0, 20.0) << "tone frequency";
 
-    // Played gaplessly: no stretch of 5 ms inside the tone stays below the threshold.
-    std::size_t quiet = 0, longestQuiet = 0;
-    for (std::size_t i = first; i <= last; ++i) {
-        quiet = std::abs(static_cast<int>(x[i])) > threshold ? 0 : quiet + 1;
-        longestQuiet = std::max(longestQuiet, quiet);
-    }
-    EXPECT_LT(static_cast<double>(longestQuiet) / rec->Rate, 0.005) << "a gap inside the tone";
+    // Played gaplessly: no quiet spell of 5 ms inside the tone splits it.
+    EXPECT_EQ(runs.size(), 1u) << "a gap inside the tone";
 
     std::printf("recorded tone: %.3f s at %.1f Hz, peak %d\n", seconds, frequency, peak);
 }
@@ -242,11 +191,7 @@ TEST(RealSoundPath, ResetReturnsQueuedBuffersAndLaterWritesPlay)
     if (server == nullptr || *server == '\0')
         GTEST_SKIP() << "PULSE_SERVER is not set: no private PulseAudio server to play to";
     PortAudioWaveOut device;
-    WaveFormat format;
-    format.Channels = 1;
-    format.SamplesPerSec = 8000;
-    format.AvgBytesPerSec = 16000;
-    format.BlockAlign = 2;
+    const WaveFormat format = Mono8000();
     ASSERT_EQ(device.Query(WAVE_MAPPER, format), 0);
     Semaphore done(0);
     WaveOutHandle h = 0;
@@ -288,8 +233,7 @@ TEST(RealSoundPath, WithoutASoundDeviceTheErrorIsClear)
         GTEST_SKIP() << "only run with KALVO_EXPECT_NO_SOUND_DEVICE set";
     PortAudioWaveOut device;
     TOutSound out(device);
-    out.SetSampRate(8000);
-    out.SetBufferLength(4000);
+    ConfigureEngine(out);
     std::string message;
     try {
         out.Initialize();
@@ -305,6 +249,28 @@ TEST(RealSoundPath, WithoutASoundDeviceTheErrorIsClear)
     } catch (const EOutSound& e) {
         EXPECT_STREQ(e.what(), "Cannot send sample until output transfer thread has been created.");
     }
+}
+
+// --- PortAudioWaveOut (no sound device needed) -------------------------------
+
+TEST(PortAudioWaveOutDevice, ErrorTextsAreClear)
+{
+    PortAudioWaveOut device;
+    EXPECT_EQ(device.ErrorText(MMSYSERR_NODRIVER), "No sound output device is available.");
+    EXPECT_EQ(device.ErrorText(-9997), "Invalid sample rate"); // paInvalidSampleRate
+}
+
+TEST(PortAudioWaveOutDevice, ForeignHandlesAndFormatsAreRefused)
+{
+    PortAudioWaveOut device;
+    WaveHeader header;
+    EXPECT_EQ(device.Write(12345, &header, sizeof(WaveHeader)), MMSYSERR_INVALHANDLE);
+    EXPECT_EQ(device.Reset(12345), MMSYSERR_INVALHANDLE);
+    EXPECT_EQ(device.Close(12345), MMSYSERR_INVALHANDLE);
+    WaveFormat eightBit = Mono8000();
+    eightBit.BitsPerSample = 8;
+    int rc = device.Query(WAVE_MAPPER, eightBit);
+    EXPECT_NE(rc, 0);
 }
 
 } // namespace

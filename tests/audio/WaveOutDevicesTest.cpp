@@ -1,15 +1,15 @@
-#include "audio/PortAudioWaveOut.h"
+#include "audio/EngineSetup.h"
 #include "audio/TOutSound1.h"
-#include "audio/TestWaveOut.h"
 #include "audio/WavFileWaveOut.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestWaveOut.h"
+#include "tests/support/WavFile.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace kalvo {
@@ -28,16 +28,6 @@ void RecordDone(WaveOutHandle handle, unsigned message, std::uintptr_t instance,
     auto* log = reinterpret_cast<DoneLog*>(instance);
     log->Headers.push_back(reinterpret_cast<WaveHeader*>(p1));
     log->Handles.push_back(handle);
-}
-
-WaveFormat Mono8000()
-{
-    WaveFormat f;
-    f.Channels = 1;
-    f.SamplesPerSec = 8000;
-    f.AvgBytesPerSec = 16000;
-    f.BlockAlign = 2;
-    return f;
 }
 
 struct Buffer {
@@ -127,29 +117,16 @@ TEST(TestWaveOutDevice, InjectedFailuresAndRefusedHeaderSize)
 
 // --- WavFileWaveOut ----------------------------------------------------------
 
-std::vector<unsigned char> ReadAll(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testing::Le16;
+using testing::Le32;
 
-std::uint32_t Le32(const std::vector<unsigned char>& d, std::size_t at)
-{
-    return d[at] | d[at + 1] << 8 | d[at + 2] << 16 | static_cast<std::uint32_t>(d[at + 3]) << 24;
-}
-
-std::uint16_t Le16(const std::vector<unsigned char>& d, std::size_t at)
-{
-    return static_cast<std::uint16_t>(d[at] | d[at + 1] << 8);
-}
-
-class WavFileTest : public testing::Test {
+class WavFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         Path = std::filesystem::temp_directory_path() /
                ("kalvo_wav_" + std::to_string(::getpid()) + "_" +
-                testing::UnitTest::GetInstance()->current_test_info()->name() + ".wav");
+                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".wav");
     }
     void TearDown() override { std::filesystem::remove(Path); }
     std::filesystem::path Path;
@@ -174,7 +151,7 @@ TEST_F(WavFileTest, BuffersAreWrittenInOrderAndTheHeaderFinalised)
     EXPECT_EQ(device.Reset(h), 0);
     EXPECT_EQ(device.Close(h), 0);
 
-    auto d = ReadAll(Path);
+    const std::string d = testing::ReadBytes(Path.string());
     ASSERT_EQ(d.size(), 44u + 12u);
     EXPECT_EQ(std::string(d.begin(), d.begin() + 4), "RIFF");
     EXPECT_EQ(Le32(d, 4), 36u + 12u);
@@ -209,8 +186,7 @@ TEST_F(WavFileTest, TheComponentRendersIntoAFile)
     WavFileWaveOut device(Path.string());
     {
         TOutSound out(device);
-        out.SetSampRate(8000);
-        out.SetBufferLength(4000);
+        ConfigureEngine(out);
         out.Initialize();
         for (int i = 0; i < 4001; ++i)
             out.SendSample(SamplePair{static_cast<std::int16_t>(i), 0});
@@ -220,7 +196,7 @@ TEST_F(WavFileTest, TheComponentRendersIntoAFile)
         for (int i = 0; i < 3 * 4000; ++i)
             out.SendSample(SamplePair{0, 0});
     }
-    auto d = ReadAll(Path);
+    const std::string d = testing::ReadBytes(Path.string());
     ASSERT_GE(d.size(), 44u + 2u * 8000u);
     EXPECT_EQ(Le32(d, 24), 8000u);
     EXPECT_EQ(Le16(d, 22), 1);
@@ -228,28 +204,6 @@ TEST_F(WavFileTest, TheComponentRendersIntoAFile)
     EXPECT_EQ(static_cast<std::int16_t>(Le16(d, 44 + 2 * 3999)), 3999);
     EXPECT_EQ(static_cast<std::int16_t>(Le16(d, 44 + 2 * 4000)), 4000);
     EXPECT_EQ(static_cast<std::int16_t>(Le16(d, 44 + 2 * 4001)), 0);
-}
-
-// --- PortAudioWaveOut (no sound device needed) -------------------------------
-
-TEST(PortAudioWaveOutDevice, ErrorTextsAreClear)
-{
-    PortAudioWaveOut device;
-    EXPECT_EQ(device.ErrorText(MMSYSERR_NODRIVER), "No sound output device is available.");
-    EXPECT_EQ(device.ErrorText(-9997), "Invalid sample rate"); // paInvalidSampleRate
-}
-
-TEST(PortAudioWaveOutDevice, ForeignHandlesAndFormatsAreRefused)
-{
-    PortAudioWaveOut device;
-    WaveHeader header;
-    EXPECT_EQ(device.Write(12345, &header, HeaderSize), MMSYSERR_INVALHANDLE);
-    EXPECT_EQ(device.Reset(12345), MMSYSERR_INVALHANDLE);
-    EXPECT_EQ(device.Close(12345), MMSYSERR_INVALHANDLE);
-    WaveFormat eightBit = Mono8000();
-    eightBit.BitsPerSample = 8;
-    int rc = device.Query(WAVE_MAPPER, eightBit);
-    EXPECT_NE(rc, 0);
 }
 
 } // namespace

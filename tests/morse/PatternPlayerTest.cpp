@@ -1,6 +1,6 @@
 #include "morse/PatternPlayer.h"
 
-#include "SoundRig.h"
+#include "tests/support/SoundRig.h"
 
 #include <gtest/gtest.h>
 

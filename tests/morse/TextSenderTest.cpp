@@ -1,6 +1,6 @@
 #include "morse/TextSender.h"
 
-#include "SoundRig.h"
+#include "tests/support/SoundRig.h"
 #include "common/Errors.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ namespace {
 
 using testing::Samples;
 
-constexpr int BufferLength = 4000;
+constexpr int BufferLength = EngineSetup::BufferLength;
 
 class TextSenderTest : public ::testing::Test {
 protected:
@@ -36,11 +36,11 @@ protected:
     // What the sender should play, built from the timing model's current values.
     void Gap(double seconds)
     {
-        testing::AppendNote(Expected, Synth.Wavetable, 8000, 5, Timing.ToneFreq, seconds, 0);
+        testing::AppendNote(Expected, Synth.Wavetable, EngineSetup::SampRate, 5, Timing.ToneFreq, seconds, 0);
     }
     void Tone(int dots)
     {
-        testing::AppendNote(Expected, Synth.Wavetable, 8000, 5, Timing.ToneFreq,
+        testing::AppendNote(Expected, Synth.Wavetable, EngineSetup::SampRate, 5, Timing.ToneFreq,
                             dots * Timing.DotTime, 20000);
     }
     void LeadIn() { Gap(3 * Timing.DotTime); }

@@ -1,6 +1,6 @@
 #include "texts/EnvironmentFile.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "common/Errors.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +11,9 @@
 using kalvo::EnvironmentReader;
 using kalvo::EnvironmentSettings;
 using kalvo::EnvironmentTarget;
-using kalvo::test::ReadBytes;
-using kalvo::test::TempFolder;
-using kalvo::test::WriteBytes;
+using kalvo::testing::ReadBytes;
+using kalvo::testing::TempFolder;
+using kalvo::testing::WriteBytes;
 
 namespace {
 

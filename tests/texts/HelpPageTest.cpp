@@ -1,6 +1,6 @@
 // The help page shipped beside the program: self-contained, and it explains
 // every command the main window offers.
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@ namespace {
 
 std::string HelpPage()
 {
-    return kalvo::test::ReadBytes(std::string(KALVO_DATA_DIR) + "/help.htm");
+    return kalvo::testing::ReadBytes(std::string(KALVO_DATA_DIR) + "/help.htm");
 }
 
 } // namespace

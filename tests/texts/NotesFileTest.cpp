@@ -1,13 +1,13 @@
 #include "texts/NotesFile.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "common/Errors.h"
 
 #include <gtest/gtest.h>
 
-using kalvo::test::ReadBytes;
-using kalvo::test::TempFolder;
-using kalvo::test::WriteBytes;
+using kalvo::testing::ReadBytes;
+using kalvo::testing::TempFolder;
+using kalvo::testing::WriteBytes;
 
 TEST(NotesFile, EveryLineEndsWithCrLf)
 {

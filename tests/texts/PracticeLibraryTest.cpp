@@ -1,13 +1,13 @@
 #include "texts/PracticeLibrary.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "common/Errors.h"
 
 #include <gtest/gtest.h>
 
 using kalvo::PracticeLibrary;
-using kalvo::test::TempFolder;
-using kalvo::test::WriteBytes;
+using kalvo::testing::TempFolder;
+using kalvo::testing::WriteBytes;
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "trainer/LessonRunner.h"
 
-#include "audio/TestWaveOut.h"
 #include "common/Errors.h"
+#include "tests/support/SoundRig.h"
 
 #include <gtest/gtest.h>
 
@@ -13,30 +13,17 @@
 namespace kalvo {
 namespace {
 
-using Samples = std::vector<std::int16_t>;
+using testing::Samples;
 
 // A sound path at the window's settings on a recording device.
-struct SoundPath {
+struct SoundPath : testing::SoundRig {
     SoundPath()
     {
-        Out.SetSampRate(8000);
-        Out.SetBufferLength(4000);
-        Out.Initialize();
         Table.CodeTableInitialize();
         Timing.SetSpeed("14", "5", "800");
         Synth.BuildStartupTable();
     }
-    Samples Recorded(std::size_t buffers)
-    {
-        EXPECT_TRUE(Device.WaitForWritten(buffers));
-        Samples all;
-        for (const auto& buffer : Device.Written())
-            all.insert(all.end(), buffer.begin(), buffer.end());
-        return all;
-    }
 
-    TestWaveOut Device{TestWaveOut::Completion::Immediate};
-    TOutSound Out{Device};
     MorseCodeTable Table;
     TimingModel Timing;
     ToneSynth Synth{Out};

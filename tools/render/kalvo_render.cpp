@@ -7,6 +7,7 @@
 //
 // Exit codes: 0 written, 1 the rendering failed, 2 usage error.
 
+#include "audio/EngineSetup.h"
 #include "audio/TOutSound1.h"
 #include "audio/ToneSynth.h"
 #include "audio/WavFileWaveOut.h"
@@ -16,11 +17,9 @@
 #include "morse/TextSender.h"
 #include "morse/TimingModel.h"
 
-#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
-#include <mutex>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -33,56 +32,7 @@ constexpr const char* Usage =
     "usage: kalvo-render --char-wpm N --overall-wpm N [--freq HZ] [--compression C] "
     "--text TEXT OUT.wav";
 
-constexpr int SampRate = 8000;
-constexpr int BufferLength = 4000;
-
-// Passes every call on to the file device and counts the buffers written, so
-// that the tool can wait for the last one: the sound component's teardown stops
-// its transfer thread, which would drop buffers not yet handed over.
-class CountingDevice : public kalvo::WaveOutDevice {
-public:
-    explicit CountingDevice(kalvo::WaveOutDevice& inner) : Inner(inner) {}
-
-    int Query(int device, const kalvo::WaveFormat& format) override { return Inner.Query(device, format); }
-    int Open(kalvo::WaveOutHandle* handle, int device, const kalvo::WaveFormat& format,
-             kalvo::WaveOutProc callback, std::uintptr_t instance) override
-    {
-        return Inner.Open(handle, device, format, callback, instance);
-    }
-    int PrepareHeader(kalvo::WaveOutHandle handle, kalvo::WaveHeader* header, unsigned size) override
-    {
-        return Inner.PrepareHeader(handle, header, size);
-    }
-    int UnprepareHeader(kalvo::WaveOutHandle handle, kalvo::WaveHeader* header, unsigned size) override
-    {
-        return Inner.UnprepareHeader(handle, header, size);
-    }
-    int Write(kalvo::WaveOutHandle handle, kalvo::WaveHeader* header, unsigned size) override
-    {
-        const int rc = Inner.Write(handle, header, size);
-        {
-            std::lock_guard lock(Lock);
-            ++Written;
-        }
-        Changed.notify_all();
-        return rc;
-    }
-    int Reset(kalvo::WaveOutHandle handle) override { return Inner.Reset(handle); }
-    int Close(kalvo::WaveOutHandle handle) override { return Inner.Close(handle); }
-    std::string ErrorText(int code) override { return Inner.ErrorText(code); }
-
-    void WaitForWritten(std::uint64_t count)
-    {
-        std::unique_lock lock(Lock);
-        Changed.wait(lock, [&] { return Written >= count; });
-    }
-
-private:
-    kalvo::WaveOutDevice& Inner;
-    std::mutex Lock;
-    std::condition_variable Changed;
-    std::uint64_t Written = 0;
-};
+using kalvo::EngineSetup;
 
 struct UsageError {
     std::string Message; // empty: the usage line alone
@@ -143,7 +93,7 @@ Options Parse(const std::vector<std::string>& args)
     o.OverallWpm = ParseInt("--overall-wpm", values["--overall-wpm"], 1, 1000);
     if (values.count("--freq"))
         // Below half the sample rate, so the tone is what it says.
-        o.Freq = ParseInt("--freq", values["--freq"], 1, SampRate / 2 - 1);
+        o.Freq = ParseInt("--freq", values["--freq"], 1, EngineSetup::SampRate / 2 - 1);
     if (values.count("--compression")) {
         const std::string& text = values["--compression"];
         try {
@@ -169,10 +119,8 @@ Options Parse(const std::vector<std::string>& args)
 void Render(const Options& o)
 {
     kalvo::WavFileWaveOut file(o.OutPath);
-    CountingDevice device(file);
-    kalvo::TOutSound out(device);
-    out.SetSampRate(SampRate);
-    out.SetBufferLength(BufferLength);
+    kalvo::TOutSound out(file);
+    kalvo::ConfigureEngine(out);
     out.Initialize();
 
     kalvo::MorseCodeTable table;
@@ -195,9 +143,9 @@ void Render(const Options& o)
     // The final flush padded the last buffer, so every sample sits in a whole
     // buffer; once all of them are in the file, destroying the component closes
     // the device, which finishes the WAV header.
-    const std::uint64_t buffers = (samples + BufferLength - 1) / BufferLength;
-    device.WaitForWritten(buffers);
-    if (file.BytesWritten() != buffers * BufferLength * 2)
+    const std::uint64_t buffers = (samples + EngineSetup::BufferLength - 1) / EngineSetup::BufferLength;
+    file.WaitForWritten(buffers);
+    if (file.BytesWritten() != buffers * EngineSetup::BufferLength * 2)
         throw std::runtime_error("Cannot write file " + o.OutPath);
 }
 

@@ -1,4 +1,4 @@
-#include "audio/TestWaveOut.h"
+#include "tests/support/TestWaveOut.h"
 
 namespace kalvo {
 
@@ -201,6 +201,15 @@ std::vector<std::vector<std::int16_t>> TestWaveOut::Written() const
     return FWritten;
 }
 
+std::vector<std::int16_t> TestWaveOut::Samples() const
+{
+    std::lock_guard lock(FLock);
+    std::vector<std::int16_t> all;
+    for (const auto& buffer : FWritten)
+        all.insert(all.end(), buffer.begin(), buffer.end());
+    return all;
+}
+
 std::size_t TestWaveOut::WrittenCount() const
 {
     std::lock_guard lock(FLock);
@@ -259,6 +268,16 @@ std::optional<int> TestWaveOut::OpenDevice() const
 {
     std::lock_guard lock(FLock);
     return FOpenDevice;
+}
+
+WaveFormat Mono8000()
+{
+    WaveFormat f;
+    f.Channels = 1;
+    f.SamplesPerSec = 8000;
+    f.AvgBytesPerSec = 16000;
+    f.BlockAlign = 2;
+    return f;
 }
 
 } // namespace kalvo

@@ -2,7 +2,7 @@
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "common/Errors.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +16,9 @@
 
 #include <cstdlib>
 
-using kalvo::test::ReadBytes;
-using kalvo::test::TempFolder;
-using kalvo::test::WriteBytes;
+using kalvo::testing::ReadBytes;
+using kalvo::testing::TempFolder;
+using kalvo::testing::WriteBytes;
 
 namespace {
 
@@ -241,12 +241,4 @@ TEST(AboutBox, EnterPressesOkAndClosingOnlyHides)
     EXPECT_FALSE(box.isVisible());
     box.show();
     EXPECT_TRUE(box.isVisible()); // still there to be shown again
-}
-
-int main(int argc, char** argv)
-{
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

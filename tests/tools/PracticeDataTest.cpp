@@ -2,7 +2,7 @@
 // and the generator must still produce exactly the files that are shipped.
 #include "tools/textgen/PracticeTexts.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "common/TextFile.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <set>
 
-using kalvo::test::ReadBytes;
-using kalvo::test::TempFolder;
+using kalvo::testing::ReadBytes;
+using kalvo::testing::TempFolder;
 
 namespace {
 

@@ -1,5 +1,7 @@
-#include "SoundRig.h"
 #include "morse/TextSender.h"
+#include "tests/support/SoundRig.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/WavFile.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +9,7 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace kalvo {
@@ -23,16 +22,6 @@ int RunTool(const std::string& arguments)
     const std::string command = std::string(KALVO_RENDER_PATH) + " " + arguments + " 2>/dev/null";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::uint32_t Le32(const std::string& b, std::size_t at)
-{
-    return std::uint32_t(std::uint8_t(b[at])) | std::uint32_t(std::uint8_t(b[at + 1])) << 8 |
-           std::uint32_t(std::uint8_t(b[at + 2])) << 16 | std::uint32_t(std::uint8_t(b[at + 3])) << 24;
-}
-std::uint16_t Le16(const std::string& b, std::size_t at)
-{
-    return std::uint16_t(std::uint8_t(b[at]) | std::uint8_t(b[at + 1]) << 8);
 }
 
 // The samples the program's own sender writes for a text, padding included.
@@ -53,7 +42,7 @@ Samples SentBySender(const std::string& text, const std::string& charWpm,
     sender.CurrentText = [&] { return text; };
     sender.Sending = true;
     sender.Run();
-    return rig.Recorded(testing::BuffersFor(samples, 4000));
+    return rig.Recorded(testing::BuffersFor(samples, EngineSetup::BufferLength));
 }
 
 class RenderToolTest : public ::testing::Test {
@@ -66,10 +55,13 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(Dir); }
 
-    Samples ReadWav(const std::filesystem::path& path)
+    // The file as the tool writes it: the canonical 44-byte header of 16-bit
+    // mono at 8000 samples per second, then the samples.
+    Samples ReadRendered(const std::filesystem::path& path)
     {
-        std::ifstream in(path, std::ios::binary);
-        const std::string b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        using testing::Le16;
+        using testing::Le32;
+        const std::string b = testing::ReadBytes(path.string());
         EXPECT_GE(b.size(), 44u);
         if (b.size() < 44)
             return {};
@@ -84,10 +76,9 @@ protected:
         const std::uint32_t bytes = Le32(b, 40);
         EXPECT_EQ(Le32(b, 4), 36 + bytes);
         EXPECT_EQ(b.size(), 44 + std::size_t(bytes));
-        Samples s(bytes / 2);
-        for (std::size_t i = 0; i < s.size(); ++i)
-            s[i] = static_cast<std::int16_t>(Le16(b, 44 + 2 * i));
-        return s;
+        const auto wav = testing::ReadWav(path.string());
+        EXPECT_TRUE(wav.has_value());
+        return wav ? wav->Left : Samples{};
     }
 
     std::filesystem::path Dir;
@@ -97,7 +88,7 @@ TEST_F(RenderToolTest, WritesWhatTheSenderPlays)
 {
     const auto out = Dir / "paris.wav";
     ASSERT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --text 'PARIS paris' " + out.string()), 0);
-    const Samples wav = ReadWav(out);
+    const Samples wav = ReadRendered(out);
     EXPECT_EQ(wav.size() % 4000, 0u);
     EXPECT_EQ(wav, SentBySender("PARIS paris", "14", "5", "800", 0));
 }
@@ -108,7 +99,7 @@ TEST_F(RenderToolTest, FrequencyAndCompression)
     ASSERT_EQ(RunTool("--text 'CQ @' --compression 10 --freq 650 --overall-wpm 8 --char-wpm 20 " +
                       out.string()),
               0);
-    EXPECT_EQ(ReadWav(out), SentBySender("CQ @", "20", "8", "650", 10));
+    EXPECT_EQ(ReadRendered(out), SentBySender("CQ @", "20", "8", "650", 10));
 }
 
 TEST_F(RenderToolTest, UsageErrorsExitWithTwo)

@@ -1,5 +1,6 @@
-// A fresh temporary folder that becomes the working directory for one test
-// and is removed afterwards, the previous working directory restored.
+// TempFolder: a fresh temporary folder that becomes the working directory for
+// one test and is removed afterwards, the previous working directory restored.
+// WriteBytes and ReadBytes write and read a whole file as it is on disk.
 #pragma once
 
 #include <filesystem>
@@ -9,14 +10,14 @@
 #include <string>
 #include <unistd.h>
 
-namespace kalvo::test {
+namespace kalvo::testing {
 
 class TempFolder {
 public:
     TempFolder()
     {
         previous_ = std::filesystem::current_path();
-        std::string pattern = (std::filesystem::temp_directory_path() / "kalvo-texts-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "kalvo-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("cannot make a temporary folder");
         path_ = pattern;
@@ -52,4 +53,4 @@ inline std::string ReadBytes(const std::string& name)
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-} // namespace kalvo::test
+} // namespace kalvo::testing

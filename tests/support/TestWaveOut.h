@@ -62,6 +62,7 @@ public:
 
     // Inspection.
     std::vector<std::vector<std::int16_t>> Written() const; // samples of each buffer, in order
+    std::vector<std::int16_t> Samples() const;               // all of them, one buffer after another
     std::size_t WrittenCount() const;
     std::size_t PendingCount() const; // written and not yet done
     int PrepareCount() const;
@@ -99,5 +100,9 @@ private:
     std::deque<WaveHeader*> FPending;
     int FPrepares = 0, FUnprepares = 0, FResets = 0, FCloses = 0;
 };
+
+// The format the program's sound output asks for: 16-bit mono PCM at 8000
+// samples per second (16000 bytes per second, block alignment 2).
+WaveFormat Mono8000();
 
 } // namespace kalvo

@@ -176,12 +176,3 @@ TEST(ErrorHistogram, TrainModeDrawsNoLabelText)
     // Nothing on the category axis itself either.
     EXPECT_FALSE(h.BottomAxis->labelsVisible());
 }
-
-int main(int argc, char** argv)
-{
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

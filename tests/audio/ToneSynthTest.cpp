@@ -1,6 +1,6 @@
 #include "audio/ToneSynth.h"
 
-#include "SoundRig.h"
+#include "tests/support/SoundRig.h"
 #include "common/Errors.h"
 
 #include <gtest/gtest.h>
@@ -73,7 +73,7 @@ TEST_F(ToneSynthTest, WorkedExampleWithStartupTable)
             phase -= 1024;
     }
     Samples expected;
-    testing::AppendNote(expected, Synth.Wavetable, 8000, 5, 800, 0.24, 20000);
+    testing::AppendNote(expected, Synth.Wavetable, EngineSetup::SampRate, 5, 800, 0.24, 20000);
     EXPECT_EQ(s, expected);
 }
 

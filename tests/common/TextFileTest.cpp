@@ -1,6 +1,6 @@
 #include "common/TextFile.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "common/Errors.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +10,9 @@
 #include <unistd.h>
 
 using kalvo::ReadTextLines;
-using kalvo::test::ReadBytes;
-using kalvo::test::TempFolder;
-using kalvo::test::WriteBytes;
+using kalvo::testing::ReadBytes;
+using kalvo::testing::TempFolder;
+using kalvo::testing::WriteBytes;
 using Lines = std::vector<std::string>;
 
 TEST(TextFileRead, EveryKindOfLineBreakEndsALine)

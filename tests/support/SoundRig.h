@@ -1,11 +1,13 @@
-// Test support: a sound-output component on a recording device, and a plain
-// restatement of the oscillator against which recorded samples are compared.
+// SoundRig: a sound-output component on a recording device. AppendNote: a
+// plain restatement of the oscillator, against which recorded samples are
+// compared. BuffersFor: how many buffers a number of samples fills.
 #pragma once
 
+#include "audio/EngineSetup.h"
 #include "audio/TOutSound1.h"
-#include "audio/TestWaveOut.h"
 #include "audio/ToneSynth.h"
 #include "common/Convert.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <array>
 #include <cmath>
@@ -17,11 +19,12 @@ namespace kalvo::testing {
 
 using Samples = std::vector<std::int16_t>;
 
-// TOutSound at 8000 samples per second on a TestWaveOut that completes at once.
+// TOutSound set up as the program's on a TestWaveOut that completes at once,
+// with another buffer length where a test needs one.
 struct SoundRig {
-    explicit SoundRig(int bufferLength = 4000)
+    explicit SoundRig(int bufferLength = EngineSetup::BufferLength)
     {
-        Out.SetSampRate(8000);
+        ConfigureEngine(Out);
         Out.SetBufferLength(bufferLength);
         Out.Initialize();
     }
@@ -31,10 +34,7 @@ struct SoundRig {
     Samples Recorded(std::size_t buffers)
     {
         Device.WaitForWritten(buffers);
-        Samples all;
-        for (const auto& buffer : Device.Written())
-            all.insert(all.end(), buffer.begin(), buffer.end());
-        return all;
+        return Device.Samples();
     }
 
     TestWaveOut Device{TestWaveOut::Completion::Immediate};
@@ -52,7 +52,7 @@ inline void AppendNote(Samples& out, const std::array<double, ToneSynth::TableSi
     const std::int64_t n = RoundHalfEven(sampRate * seconds);
     double phase = 0.0;
     double amp = amplitude;
-    const auto emit = [&]() {
+    const auto put = [&]() {
         out.push_back(static_cast<std::int16_t>(RoundHalfEven(table[int(std::floor(phase))] * amp)));
         phase += increment;
         while (phase >= 1024)
@@ -61,11 +61,11 @@ inline void AppendNote(Samples& out, const std::array<double, ToneSynth::TableSi
     for (std::int64_t i = 0; i < n; ++i) {
         if (i < ramp)
             amp = i * step;
-        emit();
+        put();
     }
     while (amp > 0) {
         amp -= step;
-        emit();
+        put();
     }
 }
 
