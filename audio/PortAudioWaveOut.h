@@ -51,7 +51,12 @@ public:
     int Close(WaveOutHandle handle) override;
     std::string ErrorText(int code) override;
 
-    static constexpr double SuggestedLatency = 0.08; // seconds
+    // How far ahead of the speaker the stream's callback fills (seconds). A
+    // busy machine can hold the callback back for tens of milliseconds; with
+    // 80 ms the device then ran dry and a hole of 20 ms or more opened inside a
+    // tone. The ring already runs up to 1.5 s ahead, so a fifth of a second
+    // more costs the user little.
+    static constexpr double SuggestedLatency = 0.2;
 
 private:
     struct Stream;

@@ -52,6 +52,20 @@ std::optional<std::string> FindProgram(const std::string& name)
 }
 
 // parecord writing the null sink's monitor into a WAV file until stopped.
+// Whether the recording holds a loud stretch followed by 0.1 s of quiet.
+bool ToneHasEnded(const fs::path& file)
+{
+    const auto rec = testing::ReadWav(file.string());
+    if (!rec)
+        return false;
+    const auto& x = rec->Left;
+    std::size_t end = 0;
+    for (std::size_t i = 0; i < x.size(); ++i)
+        if (std::abs(static_cast<int>(x[i])) > 2000)
+            end = i + 1;
+    return end > 0 && x.size() - end > static_cast<std::size_t>(rec->Rate / 10);
+}
+
 class Recorder {
 public:
     Recorder(const std::string& program, const std::string& source, const fs::path& file)
@@ -131,8 +145,11 @@ TEST(RealSoundPath, ToneComesOutOfTheDefaultDevice)
         // sample can only go in once the device has finished the tone's buffer.
         for (int i = 0; i < 2 * EngineSetup::BufferLength + 1; ++i)
             out.SendSample(SamplePair{0, 0});
-        // What the device took still passes through PortAudio and the server.
-        std::this_thread::sleep_for(600ms);
+        // What the device took still passes through PortAudio and the server:
+        // the recording is read until a tenth of a second of quiet follows the
+        // tone, or ten seconds have passed.
+        for (int i = 0; i < 200 && !ToneHasEnded(file); ++i)
+            std::this_thread::sleep_for(50ms);
         recorder.Stop();
     }
 
