@@ -202,7 +202,7 @@ void TOutSound::AwaitFreeBuffer()
     FWaveOut.Reset(FWaveOutHandle);
     (void)TransferThread->TakeError();
     char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%g", limit.count() / 1e6);
+    std::snprintf(seconds, sizeof seconds, "%g", std::chrono::duration<double>(limit).count());
     throw EOutSound(std::string("The sound device stopped playing: no sound buffer came back for ") + seconds +
                     " seconds");
 }

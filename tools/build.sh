@@ -4,11 +4,14 @@
 # builds without the test libraries.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-testing=ON
+preset=dev
 case "${1:-}" in
   "") ;;
-  --no-tests) testing=OFF ;;
+  --no-tests) preset=release ;;
   *) echo "usage: tools/build.sh [--no-tests]" >&2; exit 2 ;;
 esac
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=$testing >/dev/null
-cmake --build build
+# CI builds treat warnings as errors.
+werror=()
+[ "${CI:-}" = true ] && werror=(-DCMAKE_COMPILE_WARNING_AS_ERROR=ON)
+cmake --preset $preset "${werror[@]}" >/dev/null
+cmake --build --preset $preset

@@ -27,16 +27,18 @@ export ASAN_OPTIONS="detect_leaks=0:halt_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export TSAN_OPTIONS="suppressions=$root/tests/audio/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
 
-# build_and_run <folder> <compiler flags> <labels...>: builds the programs of
-# the tests with those labels (the targets tests_<label>) and runs the tests.
+# build_and_run <preset> <labels...>: builds the programs of the tests with
+# those labels (the targets tests_<label>) into build-<preset>, with the
+# preset's sanitizer flags (CMakePresets.json), and runs the tests.
 build_and_run() {
-  local folder=$1 flags=$2
-  shift 2
+  local preset=$1 folder=build-$1
+  shift
   local targets=("${@/#/tests_}")
   local pattern="^($(IFS='|'; echo "$*"))\$"
-  cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" >/dev/null || return 1
-  cmake --build "$folder" --target "${targets[@]}" || return 1
+  local werror=()
+  [ "${CI:-}" = true ] && werror=(-DCMAKE_COMPILE_WARNING_AS_ERROR=ON)
+  cmake --preset "$preset" "${werror[@]}" >/dev/null || return 1
+  cmake --build --preset "$preset" --target "${targets[@]}" || return 1
   echo "== $folder: tests labelled $pattern"
   # Reports go to files, so that none is lost in output a test captures, and
   # any report fails the run, even one from a program whose exit status a test
@@ -62,15 +64,12 @@ if [ -z "${PULSE_SERVER:-}" ]; then
   services_start
 fi
 
-# GCC leaves float-cast-overflow (NaN or a huge double converted to an integer)
-# out of "undefined"; it is named on its own.
 status=0
 for v in "${variants[@]}"; do
   start=$SECONDS
   case $v in
-    asan) build_and_run build-asan "-fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer" \
-            "${asan_labels[@]}" || status=1 ;;
-    tsan) build_and_run build-tsan "-fsanitize=thread" "${tsan_labels[@]}" || status=1 ;;
+    asan) build_and_run asan "${asan_labels[@]}" || status=1 ;;
+    tsan) build_and_run tsan "${tsan_labels[@]}" || status=1 ;;
     *) echo "unknown variant: $v"; status=1 ;;
   esac
   echo "== $v: $((SECONDS - start)) s"
