@@ -33,8 +33,8 @@ void ReleaseHeldArrows()
         }
         if (!qobject_cast<QAbstractSlider*>(widget) && !qobject_cast<QAbstractSpinBox*>(widget))
             continue;
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(-1, -1), QPointF(-1, -1), Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(-1, -1), QPointF(-1, -1), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
         QCoreApplication::sendEvent(widget, &release);
     }
 }
@@ -56,8 +56,8 @@ void Show(const QString& message)
         Handler()(text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text,
-                    QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
     // The message can be selected and copied, to look it up or report it.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box.exec();

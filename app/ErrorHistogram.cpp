@@ -41,8 +41,7 @@ QStringList CategoriesFor(const std::array<std::string, ErrorHistogram::BarCount
 
 } // namespace
 
-ErrorHistogram::ErrorHistogram(QWidget* parent)
-    : QChartView(parent)
+ErrorHistogram::ErrorHistogram(QWidget* parent) : QChartView(parent)
 {
     QFont labelFont = font();
     labelFont.setPixelSize(10);
@@ -144,11 +143,26 @@ std::array<double, ErrorHistogram::BarCount> ErrorHistogram::Values() const
     return values;
 }
 
-QStringList ErrorHistogram::Categories() const { return BottomAxis->categories(); }
-double ErrorHistogram::ValueAxisMin() const { return LeftAxis->min(); }
-double ErrorHistogram::ValueAxisMax() const { return LeftAxis->max(); }
-QString ErrorHistogram::Title() const { return Chart1->windowTitle(); }
-QString ErrorHistogram::LabelText(int bar) const { return BarLabels.at(bar)->text(); }
+QStringList ErrorHistogram::Categories() const
+{
+    return BottomAxis->categories();
+}
+double ErrorHistogram::ValueAxisMin() const
+{
+    return LeftAxis->min();
+}
+double ErrorHistogram::ValueAxisMax() const
+{
+    return LeftAxis->max();
+}
+QString ErrorHistogram::Title() const
+{
+    return Chart1->windowTitle();
+}
+QString ErrorHistogram::LabelText(int bar) const
+{
+    return BarLabels.at(bar)->text();
+}
 
 QRectF ErrorHistogram::LabelRect(int bar) const
 {

@@ -32,8 +32,7 @@ public:
 
     explicit ErrorHistogram(QWidget* parent = nullptr);
 
-    void ShowBars(const std::array<double, BarCount>& values,
-                  const std::array<std::string, BarCount>& labels);
+    void ShowBars(const std::array<double, BarCount>& values, const std::array<std::string, BarCount>& labels);
 
     // What the chart shows now.
     std::array<double, BarCount> Values() const;

@@ -12,10 +12,10 @@
 #include "common/Errors.h"
 #include "common/TextFile.h"
 #include "texts/EnvironmentFile.h"
-#include "trainer/HistogramFeed.h"
 #include "texts/HelpAddress.h"
 #include "texts/PracticeLibrary.h"
 #include "texts/RandomString.h"
+#include "trainer/HistogramFeed.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -90,8 +90,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, int le
     return label;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, int left, int top,
-                        int width, int height, const char* hint)
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, int left, int top, int width,
+                        int height, const char* hint)
 {
     auto* button = Place(new QPushButton(QString::fromLatin1(caption), parent), name, left, top, width, height);
     if (hint)
@@ -104,8 +104,8 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, int left, int top, int wi
     return Place(new QLineEdit(parent), name, left, top, width, height);
 }
 
-QScrollBar* MakeSlider(QWidget* parent, const char* name, int left, int top, int width, int height,
-                       int minimum, int maximum, int position, const char* hint)
+QScrollBar* MakeSlider(QWidget* parent, const char* name, int left, int top, int width, int height, int minimum,
+                       int maximum, int position, const char* hint)
 {
     auto* slider = Place(new QScrollBar(Qt::Horizontal, parent), name, left, top, width, height);
     slider->setRange(minimum, maximum);
@@ -165,8 +165,8 @@ std::string TypedCharacters(const QKeyEvent* key)
 } // namespace
 
 TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
-    : WaveOut(std::move(device)), OutSound1(*WaveOut), Synth(OutSound1),
-      Sender(Morse, Timing, Synth, OutSound1), Train(Random), Lesson(Train, Morse, Timing, Synth, OutSound1)
+    : WaveOut(std::move(device)), OutSound1(*WaveOut), Synth(OutSound1), Sender(Morse, Timing, Synth, OutSound1),
+      Train(Random), Lesson(Train, Morse, Timing, Synth, OutSound1)
 {
     // The sound output as the window describes it (audio/EngineSetup.h).
     ConfigureEngine(OutSound1);
@@ -179,8 +179,7 @@ TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
     SetAccessibility();
 
     ChooseFile = [this]() -> std::optional<QString> {
-        const QString name = QFileDialog::getOpenFileName(this, QStringLiteral("Load any File"),
-                                                          QStringLiteral("."));
+        const QString name = QFileDialog::getOpenFileName(this, QStringLiteral("Load any File"), QStringLiteral("."));
         if (name.isEmpty())
             return std::nullopt;
         return name;
@@ -377,7 +376,8 @@ void TForm1::BuildMenu()
     Dits1 = MakeAction(Advanced1, "Dits1", "Dits", nullptr);
     ToggleTone1 = MakeAction(Advanced1, "ToggleTone1", "Toggle Tone", nullptr);
     ToggleUppercase1 = MakeAction(Advanced1, "ToggleUppercase1", "Toggle Uppercase", nullptr);
-    Fcompression1 = MakeAction(Advanced1, "Fcompression1", "Fcompression", "Show or hide the Farnsworth compression box");
+    Fcompression1 = MakeAction(Advanced1, "Fcompression1", "Fcompression",
+                               "Show or hide the Farnsworth compression box");
     Notepad1 = bar->addAction(QStringLiteral("&Notepad"));
     Notepad1->setObjectName(QStringLiteral("Notepad1"));
     Notepad1->setToolTip(QStringLiteral("Show Notepad editor"));
@@ -530,11 +530,11 @@ void TForm1::SetAccessibility()
 
     // Reading order: the command row, the text area, the speed column, the
     // trainer in the order of a lesson, the chart.
-    QWidget* const order[] = {LoadFile, Button1, CheckBox2, CheckBox1, Sendbutton, Button2, AbortButton,
-                              Button4, Edit1, CheckBox3, SpinEdit3, SpinEdit2, Memo1, Memo2, Edit2, Edit3,
-                              Button3, SpinEdit1, CspeedScrollbar, CSpeedEdit, SpeedScrollBar, SpeedEdit,
-                              Freqscrollbar, Freqedit, Kalvobutton, StartNumEdit, KalvoSendButton,
-                              KalvoStopButton, UsingEdit, Chart1};
+    QWidget* const order[] = {LoadFile,        Button1,      CheckBox2,       CheckBox1,       Sendbutton,    Button2,
+                              AbortButton,     Button4,      Edit1,           CheckBox3,       SpinEdit3,     SpinEdit2,
+                              Memo1,           Memo2,        Edit2,           Edit3,           Button3,       SpinEdit1,
+                              CspeedScrollbar, CSpeedEdit,   SpeedScrollBar,  SpeedEdit,       Freqscrollbar, Freqedit,
+                              Kalvobutton,     StartNumEdit, KalvoSendButton, KalvoStopButton, UsingEdit,     Chart1};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -577,11 +577,17 @@ void TForm1::UnfoldHistogram()
     Panel2->show();
 }
 
-QString TForm1::StatusText() const { return StatusText1->text(); }
+QString TForm1::StatusText() const
+{
+    return StatusText1->text();
+}
 // A label without an accessible name of its own announces every new text as a
 // name change, so screen readers hear each status; the text box likewise
 // reports every echo and the rating as inserted text.
-void TForm1::SetStatusText(const QString& text) { StatusText1->setText(text); }
+void TForm1::SetStatusText(const QString& text)
+{
+    StatusText1->setText(text);
+}
 
 std::string TForm1::Memo1Text() const
 {
@@ -697,9 +703,18 @@ void TForm1::MoveSlider(QScrollBar* slider, int position)
         FreqscrollbarChange();
 }
 
-void TForm1::SpeedEditKeyPress(char& Key) { EnterMovesSlider(SpeedEdit, SpeedScrollBar, Key); }
-void TForm1::CSpeedEditKeyPress(char& Key) { EnterMovesSlider(CSpeedEdit, CspeedScrollbar, Key); }
-void TForm1::FreqeditKeyPress(char& Key) { EnterMovesSlider(Freqedit, Freqscrollbar, Key); }
+void TForm1::SpeedEditKeyPress(char& Key)
+{
+    EnterMovesSlider(SpeedEdit, SpeedScrollBar, Key);
+}
+void TForm1::CSpeedEditKeyPress(char& Key)
+{
+    EnterMovesSlider(CSpeedEdit, CspeedScrollbar, Key);
+}
+void TForm1::FreqeditKeyPress(char& Key)
+{
+    EnterMovesSlider(Freqedit, Freqscrollbar, Key);
+}
 
 void TForm1::FastMode1Click()
 {
@@ -910,8 +925,8 @@ void TForm1::ShowHistogram()
 
 void TForm1::KalvobuttonClick()
 {
-    for (QWidget* control : std::initializer_list<QWidget*>{SpinEdit1, Label14, Label12, Edit2, Button1, Memo1,
-                                                            CheckBox1, Label11, Edit1})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{SpinEdit1, Label14, Label12, Edit2, Button1, Memo1, CheckBox1, Label11, Edit1})
         control->hide();
     CheckBox1->setChecked(true);
     CheckBox1Click();

@@ -17,8 +17,8 @@ bool ParseInt(const QString& text, int& value)
 } // namespace
 
 TSpinEdit::TSpinEdit(int minimum, int maximum, int value, QWidget* parent)
-    : QWidget(parent), Min(minimum), Max(maximum), Edit(new QLineEdit(this)),
-      Up(new QToolButton(this)), Down(new QToolButton(this))
+    : QWidget(parent), Min(minimum), Max(maximum), Edit(new QLineEdit(this)), Up(new QToolButton(this)),
+      Down(new QToolButton(this))
 {
     Edit->setText(QString::number(value));
     Up->setArrowType(Qt::UpArrow);

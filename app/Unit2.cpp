@@ -25,8 +25,7 @@ constexpr int MemoBottomMargin = TForm2::LayoutHeight - (MemoTop + MemoHeight);
 
 } // namespace
 
-TForm2::TForm2(QWidget* parent)
-    : QWidget(parent, Qt::Window)
+TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName("Form2");
     setWindowTitle("Note Pad:  Enter and edit notes here.");
@@ -87,8 +86,7 @@ void TForm2::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     const QSize size = event->size();
-    Memo1->setGeometry(MemoLeft, MemoTop,
-                       std::max(0, size.width() - MemoLeft - MemoRightMargin),
+    Memo1->setGeometry(MemoLeft, MemoTop, std::max(0, size.width() - MemoLeft - MemoRightMargin),
                        std::max(0, size.height() - MemoTop - MemoBottomMargin));
 }
 

@@ -24,8 +24,8 @@ void RaisePriority(std::thread& t)
 
 } // namespace
 
-OutTransferThread::OutTransferThread(Semaphore& filledBuffers, Semaphore& freeBuffers,
-                                     WaveOutDevice& device, WaveOutHandle waveOut, WaveBuffRing& ring)
+OutTransferThread::OutTransferThread(Semaphore& filledBuffers, Semaphore& freeBuffers, WaveOutDevice& device,
+                                     WaveOutHandle waveOut, WaveBuffRing& ring)
     : FilledBuffers(filledBuffers), FreeBuffers(freeBuffers), Device(device), WaveOut(waveOut), Ring(ring),
       FThread([this] { Execute(); })
 {

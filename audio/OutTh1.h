@@ -25,8 +25,8 @@ namespace kalvo {
 
 class OutTransferThread {
 public:
-    OutTransferThread(Semaphore& FilledBuffers, Semaphore& FreeBuffers, WaveOutDevice& device,
-                      WaveOutHandle WaveOut, WaveBuffRing& Ring);
+    OutTransferThread(Semaphore& FilledBuffers, Semaphore& FreeBuffers, WaveOutDevice& device, WaveOutHandle WaveOut,
+                      WaveBuffRing& Ring);
     ~OutTransferThread(); // joins
     OutTransferThread(const OutTransferThread&) = delete;
     OutTransferThread& operator=(const OutTransferThread&) = delete;

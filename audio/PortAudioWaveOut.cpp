@@ -5,8 +5,8 @@
 #include <alsa/asoundlib.h>
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <unistd.h>
 #include <portaudio.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -20,8 +20,8 @@ namespace {
 
 // ALSA and JACK print every failed probe of a card or server to stderr while
 // PortAudio looks for devices; none of it is of use to the user.
-void SilentAlsa(const char*, int, const char*, int, const char*, ...) {}
-void SilentJack(const char*) {}
+void SilentAlsa(const char*, int, const char*, int, const char*, ...) { }
+void SilentJack(const char*) { }
 
 void SilenceJack()
 {
@@ -239,8 +239,8 @@ PaError PortAudioWaveOut::StartStream(Stream& s)
     return rc;
 }
 
-int PortAudioWaveOut::Open(WaveOutHandle* handle, int device, const WaveFormat& format,
-                           WaveOutProc callback, std::uintptr_t instance)
+int PortAudioWaveOut::Open(WaveOutHandle* handle, int device, const WaveFormat& format, WaveOutProc callback,
+                           std::uintptr_t instance)
 {
     std::lock_guard lock(FProducer);
     if (FStream)

@@ -2,8 +2,7 @@
 
 namespace kalvo {
 
-WaveBuff::WaveBuff(int length)
-    : Length(length), Data(std::make_unique_for_overwrite<std::int16_t[]>(length))
+WaveBuff::WaveBuff(int length) : Length(length), Data(std::make_unique_for_overwrite<std::int16_t[]>(length))
 {
     Header.Data = reinterpret_cast<char*>(Data.get());
     Header.BufferLength = static_cast<std::uint32_t>(2 * length);

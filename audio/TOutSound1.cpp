@@ -13,8 +13,7 @@ constexpr std::size_t ErrorTextSize = 256; // terminator included
 
 } // namespace
 
-void WaveOutCallback(WaveOutHandle, unsigned message, std::uintptr_t instance, std::uintptr_t,
-                     std::uintptr_t)
+void WaveOutCallback(WaveOutHandle, unsigned message, std::uintptr_t instance, std::uintptr_t, std::uintptr_t)
 {
     // The device hands back the instance value given at open as a number, as the
     // wave-out interface does; it is the address of the component's semaphore.
@@ -22,7 +21,7 @@ void WaveOutCallback(WaveOutHandle, unsigned message, std::uintptr_t instance, s
         reinterpret_cast<Semaphore*>(instance)->release(); // NOLINT(performance-no-int-to-ptr)
 }
 
-TOutSound::TOutSound(WaveOutDevice& device) : FWaveOut(device) {}
+TOutSound::TOutSound(WaveOutDevice& device) : FWaveOut(device) { }
 
 TOutSound::~TOutSound()
 {
@@ -132,8 +131,7 @@ void TOutSound::Initialize()
     FreeBuffers = std::make_unique<Semaphore>(FBuffers);
     FilledBuffers = std::make_unique<Semaphore>(0);
     WaveOutHandle handle = 0;
-    rc = FWaveOut.Open(&handle, FDevice, format, WaveOutCallback,
-                       reinterpret_cast<std::uintptr_t>(FreeBuffers.get()));
+    rc = FWaveOut.Open(&handle, FDevice, format, WaveOutCallback, reinterpret_cast<std::uintptr_t>(FreeBuffers.get()));
     if (rc != MMSYSERR_NOERROR)
         Fail(rc);
     FWaveOutHandle = handle;
@@ -142,8 +140,7 @@ void TOutSound::Initialize()
     Ring = std::make_unique<WaveBuffRing>(FBuffers, FBufferLength);
     FInitStage = 3;
 
-    TransferThread =
-        std::make_unique<OutTransferThread>(*FilledBuffers, *FreeBuffers, FWaveOut, FWaveOutHandle, *Ring);
+    TransferThread = std::make_unique<OutTransferThread>(*FilledBuffers, *FreeBuffers, FWaveOut, FWaveOutHandle, *Ring);
     FInitStage = 4;
 }
 
@@ -185,8 +182,8 @@ void TOutSound::ThrowRefusedWrite()
 
 std::chrono::microseconds TOutSound::StallLimit() const
 {
-    return std::chrono::microseconds(1000000LL * StallBuffers * FBufferLength /
-                                     (static_cast<long long>(FSampRate) * FChannels));
+    return std::chrono::microseconds(1000000LL * StallBuffers * FBufferLength
+                                     / (static_cast<long long>(FSampRate) * FChannels));
 }
 
 void TOutSound::AwaitFreeBuffer()
@@ -203,8 +200,8 @@ void TOutSound::AwaitFreeBuffer()
     (void)TransferThread->TakeError();
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%g", std::chrono::duration<double>(limit).count());
-    throw EOutSound(std::string("The sound device stopped playing: no sound buffer came back for ") + seconds +
-                    " seconds");
+    throw EOutSound(std::string("The sound device stopped playing: no sound buffer came back for ") + seconds
+                    + " seconds");
 }
 
 void TOutSound::Flush()

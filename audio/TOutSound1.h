@@ -108,7 +108,7 @@ private:
 // The done-callback registered at open: WOM_DONE releases the semaphore whose
 // address is the instance value (FreeBuffers) by one; other messages are
 // ignored. Runs in the device's context and does nothing else.
-void WaveOutCallback(WaveOutHandle handle, unsigned message, std::uintptr_t instance,
-                     std::uintptr_t param1, std::uintptr_t param2);
+void WaveOutCallback(WaveOutHandle handle, unsigned message, std::uintptr_t instance, std::uintptr_t param1,
+                     std::uintptr_t param2);
 
 } // namespace kalvo

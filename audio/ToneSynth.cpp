@@ -23,7 +23,7 @@ constexpr double FallbackRiseMs = 1.0;
 
 } // namespace
 
-ToneSynth::ToneSynth(TOutSound& out) : OutSound1(out) {}
+ToneSynth::ToneSynth(TOutSound& out) : OutSound1(out) { }
 
 void ToneSynth::BuildStartupTable()
 {

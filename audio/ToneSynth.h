@@ -36,7 +36,7 @@ public:
     double RampStep = 0.0;
 
     std::function<std::string()> RiseFallText; // milliseconds, as typed; "5" when unset
-    std::function<void()> ProcessEvents;       // may be empty
+    std::function<void()> ProcessEvents; // may be empty
 
     // The start-up table: fundamental plus third harmonic at one third.
     void BuildStartupTable();

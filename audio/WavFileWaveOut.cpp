@@ -47,7 +47,7 @@ bool Acceptable(const WaveFormat& f)
 
 } // namespace
 
-WavFileWaveOut::WavFileWaveOut(std::string path) : FPath(std::move(path)) {}
+WavFileWaveOut::WavFileWaveOut(std::string path) : FPath(std::move(path)) { }
 
 WavFileWaveOut::~WavFileWaveOut()
 {

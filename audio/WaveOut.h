@@ -81,18 +81,30 @@ using WaveOutProc = void (*)(WaveOutHandle, unsigned, std::uintptr_t, std::uintp
 inline std::string WaveOutErrorText(int code)
 {
     switch (code) {
-    case MMSYSERR_NOERROR: return "The command completed successfully.";
-    case MMSYSERR_ERROR: return "An unspecified error occurred in the sound output device.";
-    case MMSYSERR_BADDEVICEID: return "The sound output device number is out of range.";
-    case MMSYSERR_ALLOCATED: return "The sound output device is already in use.";
-    case MMSYSERR_INVALHANDLE: return "The sound output device handle is invalid.";
-    case MMSYSERR_NODRIVER: return "No sound output device is available.";
-    case MMSYSERR_NOMEM: return "The sound output device could not get the memory it needs.";
-    case MMSYSERR_INVALPARAM: return "An invalid parameter was passed to the sound output device.";
-    case WAVERR_BADFORMAT: return "The sound output device does not support the requested sound format.";
-    case WAVERR_STILLPLAYING: return "The buffer is still playing.";
-    case WAVERR_UNPREPARED: return "The buffer has not been prepared.";
-    default: return "Unknown sound output error " + std::to_string(code) + ".";
+    case MMSYSERR_NOERROR:
+        return "The command completed successfully.";
+    case MMSYSERR_ERROR:
+        return "An unspecified error occurred in the sound output device.";
+    case MMSYSERR_BADDEVICEID:
+        return "The sound output device number is out of range.";
+    case MMSYSERR_ALLOCATED:
+        return "The sound output device is already in use.";
+    case MMSYSERR_INVALHANDLE:
+        return "The sound output device handle is invalid.";
+    case MMSYSERR_NODRIVER:
+        return "No sound output device is available.";
+    case MMSYSERR_NOMEM:
+        return "The sound output device could not get the memory it needs.";
+    case MMSYSERR_INVALPARAM:
+        return "An invalid parameter was passed to the sound output device.";
+    case WAVERR_BADFORMAT:
+        return "The sound output device does not support the requested sound format.";
+    case WAVERR_STILLPLAYING:
+        return "The buffer is still playing.";
+    case WAVERR_UNPREPARED:
+        return "The buffer has not been prepared.";
+    default:
+        return "Unknown sound output error " + std::to_string(code) + ".";
     }
 }
 
@@ -120,8 +132,8 @@ class WaveOutDevice {
 public:
     virtual ~WaveOutDevice() = default;
     virtual int Query(int device, const WaveFormat& format) = 0;
-    virtual int Open(WaveOutHandle* handle, int device, const WaveFormat& format,
-                     WaveOutProc callback, std::uintptr_t instance) = 0;
+    virtual int Open(WaveOutHandle* handle, int device, const WaveFormat& format, WaveOutProc callback,
+                     std::uintptr_t instance) = 0;
     virtual int PrepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size) = 0;
     virtual int UnprepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size) = 0;
     virtual int Write(WaveOutHandle handle, WaveHeader* header, unsigned size) = 0;

@@ -14,16 +14,20 @@ namespace kalvo {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' '; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+bool IsBlank(char c)
+{
+    return c == ' ';
+}
 
 } // namespace
 
 int StrToInt(const std::string& text)
 {
-    const auto fail = [&text]() {
-        return EConvertError("'" + text + "' is not a valid integer value");
-    };
+    const auto fail = [&text]() { return EConvertError("'" + text + "' is not a valid integer value"); };
     std::size_t i = 0;
     while (i < text.size() && IsBlank(text[i]))
         ++i;
@@ -51,9 +55,7 @@ int StrToInt(const std::string& text)
 
 double StrToFloat(const std::string& text)
 {
-    const auto fail = [&text]() {
-        return EConvertError("'" + text + "' is not a valid floating point value");
-    };
+    const auto fail = [&text]() { return EConvertError("'" + text + "' is not a valid floating point value"); };
     std::size_t i = 0;
     const std::size_t n = text.size();
     while (i < n && IsBlank(text[i]))
@@ -150,8 +152,14 @@ std::string FloatToStr(double value)
     return std::string(buffer, result.ptr);
 }
 
-char UpCase(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
-char LowCase(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+char UpCase(char c)
+{
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
+char LowCase(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 
 std::string UpperCase(std::string text)
 {

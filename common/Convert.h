@@ -16,8 +16,8 @@
 // neighbour; NaN throws EInvalidOp and values beyond 64 bits saturate.
 #pragma once
 
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace kalvo {
@@ -26,7 +26,10 @@ namespace kalvo {
 // not be cut short once begun.
 inline constexpr double MaxNoteSeconds = 60.0;
 // Whether a length in seconds can be played: finite and within MaxNoteSeconds.
-inline bool IsPlayableLength(double seconds) { return std::isfinite(seconds) && seconds <= MaxNoteSeconds; }
+inline bool IsPlayableLength(double seconds)
+{
+    return std::isfinite(seconds) && seconds <= MaxNoteSeconds;
+}
 
 int StrToInt(const std::string& text);
 double StrToFloat(const std::string& text);

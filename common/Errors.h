@@ -13,7 +13,7 @@ namespace kalvo {
 // Base of all of the program's own errors.
 class EKalvoError : public std::runtime_error {
 public:
-    explicit EKalvoError(const std::string& message) : std::runtime_error(Visible(message)) {}
+    explicit EKalvoError(const std::string& message) : std::runtime_error(Visible(message)) { }
 
 private:
     // what() ends at the first NUL byte, so a NUL in a quoted value (read from
@@ -35,19 +35,19 @@ public:
 // "Floating point division by zero": a non-zero number divided by zero.
 class EZeroDivide : public EKalvoError {
 public:
-    EZeroDivide() : EKalvoError("Floating point division by zero") {}
+    EZeroDivide() : EKalvoError("Floating point division by zero") { }
 };
 
 // "Invalid floating point operation": zero divided by zero and the like.
 class EInvalidOp : public EKalvoError {
 public:
-    EInvalidOp() : EKalvoError("Invalid floating point operation") {}
+    EInvalidOp() : EKalvoError("Invalid floating point operation") { }
 };
 
 // "Floating point overflow": a finite quotient too large for a double.
 class EOverflow : public EKalvoError {
 public:
-    EOverflow() : EKalvoError("Floating point overflow") {}
+    EOverflow() : EKalvoError("Floating point overflow") { }
 };
 
 // A value that would make a note, a gap or a fall ramp too long to play.

@@ -59,14 +59,14 @@ std::string ReadTextFile(const std::string& name, const std::string& shownName)
 {
     const auto cannotOpen = [&shownName]() { return EInOutError("Cannot open file " + shownName); };
     const auto tooLarge = [&shownName]() {
-        return EInOutError("File " + shownName + " is too large to open (over " +
-                           std::to_string(MaxTextFileBytes / (1024LL * 1024)) + " MB)");
+        return EInOutError("File " + shownName + " is too large to open (over "
+                           + std::to_string(MaxTextFileBytes / (1024LL * 1024)) + " MB)");
     };
     // Opened without blocking, so that a FIFO without a writer cannot hang the
     // window in open(); only a regular file is then read at all, which keeps
     // endless devices such as /dev/zero out as well.
     const FileDescriptor file{::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    struct stat info {};
+    struct stat info { };
     if (file.fd < 0 || ::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode))
         throw cannotOpen();
     if (info.st_size > MaxTextFileBytes)
@@ -100,7 +100,7 @@ void WriteTextLines(const std::string& name, const std::vector<std::string>& lin
 {
     const auto fail = [&name]() { return EInOutError("Cannot create file " + name); };
     fs::path target(name);
-    struct stat existing {};
+    struct stat existing { };
     const bool exists = ::stat(name.c_str(), &existing) == 0;
     if (exists) {
         // A FIFO or a device is not replaced by a plain file behind the user's
@@ -122,8 +122,9 @@ void WriteTextLines(const std::string& name, const std::vector<std::string>& lin
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = (folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
-                               std::to_string(attempt)))
+        temporary = (folder
+                     / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "."
+                        + std::to_string(attempt)))
                         .string();
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)

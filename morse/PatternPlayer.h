@@ -37,7 +37,7 @@ public:
     };
 
     struct Played {
-        std::size_t Elements = 0;    // elements that sounded
+        std::size_t Elements = 0; // elements that sounded
         bool AbortedInPause = false; // the rest was dropped by an abort while paused
     };
 

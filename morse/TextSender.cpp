@@ -4,8 +4,7 @@
 
 namespace kalvo {
 
-TextSender::TextSender(const MorseCodeTable& table, const TimingModel& timing, ToneSynth& synth,
-                       TOutSound& out)
+TextSender::TextSender(const MorseCodeTable& table, const TimingModel& timing, ToneSynth& synth, TOutSound& out)
     : Table(table), Timing(timing), Player(timing, synth, out)
 {
 }
@@ -37,9 +36,8 @@ void TextSender::Run()
         const char c = text[static_cast<std::size_t>(SendPos) - 1];
         SentText += c;
         if (ShowProgress)
-            ShowProgress(SentText.size() > ProgressLength
-                             ? SentText.substr(SentText.size() - ProgressLength)
-                             : SentText);
+            ShowProgress(SentText.size() > ProgressLength ? SentText.substr(SentText.size() - ProgressLength)
+                                                          : SentText);
 
         bool abortedInPause = false;
         if (c == '\r' || c == ' ') {

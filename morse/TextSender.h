@@ -34,8 +34,7 @@ namespace kalvo {
 
 class TextSender {
 public:
-    TextSender(const MorseCodeTable& table, const TimingModel& timing, ToneSynth& synth,
-               TOutSound& out);
+    TextSender(const MorseCodeTable& table, const TimingModel& timing, ToneSynth& synth, TOutSound& out);
 
     std::string SentText;
     int SendPos = 0;

@@ -36,8 +36,7 @@ int TimingModel::LeaveFastMode(const std::string& overallSpeedText)
     return overallSpeed >= 0 ? Wrapped(std::int64_t(overallSpeed) + 1) / 2 : overallSpeed / 2;
 }
 
-void TimingModel::SetSpeed(const std::string& speedText, const std::string& cspeedText,
-                           const std::string& freqText)
+void TimingModel::SetSpeed(const std::string& speedText, const std::string& cspeedText, const std::string& freqText)
 {
     // Each field is stored as soon as its text converts, so a failing box leaves
     // the earlier ones updated and the later ones as they were.
@@ -79,8 +78,8 @@ void TimingModel::SetSpeed(const std::string& speedText, const std::string& cspe
         } lengths[] = {{dot, "dot"}, {charGap, "character gap"}, {wordGap, "word gap"}};
         for (const auto& length : lengths) {
             if (!IsPlayableLength(length.seconds))
-                throw ERangeError(std::string("The speed settings make the ") + length.name +
-                                  " longer than one minute");
+                throw ERangeError(std::string("The speed settings make the ") + length.name
+                                  + " longer than one minute");
         }
 
         CharSpaceShare = charShare;

@@ -36,8 +36,7 @@ public:
     double WordSpaceShare = 0.0;
     double StandardCharShare = 0.0;
 
-    void SetSpeed(const std::string& speedText, const std::string& cspeedText,
-                  const std::string& freqText);
+    void SetSpeed(const std::string& speedText, const std::string& cspeedText, const std::string& freqText);
 
     // The overall speed a slider position stands for.
     int OverallSpeedFromSlider(int position) const;

@@ -36,24 +36,23 @@ namespace kalvo {
 inline constexpr const char* EnvironmentFileName = "Kalvoinit.txt";
 
 struct EnvironmentSettings {
-    std::string PracticeNumber;   // Edit1 text, unchanged
+    std::string PracticeNumber; // Edit1 text, unchanged
     int OverallSpeedPosition = 0; // CspeedScrollbar
-    int CharSpeedPosition = 0;    // SpeedScrollBar
-    int FrequencyPosition = 0;    // Freqscrollbar
-    std::string CharactersInUse;  // UsingEdit text, unchanged
+    int CharSpeedPosition = 0; // SpeedScrollBar
+    int FrequencyPosition = 0; // Freqscrollbar
+    std::string CharactersInUse; // UsingEdit text, unchanged
 };
 
 // The five lines to save, in file order (also what the line buffer shows).
 std::vector<std::string> EnvironmentLines(const EnvironmentSettings& settings);
 
 // Writes the five lines to `fileName`.
-void SaveEnvironment(const EnvironmentSettings& settings,
-                     const std::string& fileName = EnvironmentFileName);
+void SaveEnvironment(const EnvironmentSettings& settings, const std::string& fileName = EnvironmentFileName);
 
 // The lines of a read environment file, with "past the end reads as empty".
 class EnvironmentReader {
 public:
-    explicit EnvironmentReader(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+    explicit EnvironmentReader(std::vector<std::string> lines) : lines_(std::move(lines)) { }
     static EnvironmentReader Read(const std::string& fileName = EnvironmentFileName);
 
     const std::vector<std::string>& Lines() const { return lines_; }
@@ -74,7 +73,6 @@ struct EnvironmentTarget {
 };
 
 // Reads `fileName` and applies it step by step as described above.
-void LoadEnvironment(const EnvironmentTarget& target,
-                     const std::string& fileName = EnvironmentFileName);
+void LoadEnvironment(const EnvironmentTarget& target, const std::string& fileName = EnvironmentFileName);
 
 } // namespace kalvo

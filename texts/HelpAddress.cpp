@@ -11,10 +11,24 @@ bool IsRawPathChar(unsigned char c)
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
         return true;
     switch (c) {
-    case '-': case '.': case '_': case '~':                         // unreserved
-    case '!': case '$': case '&': case '\'': case '(': case ')':    // sub-delims
-    case '*': case '+': case ',': case ';': case '=':
-    case ':': case '@': case '/':
+    case '-':
+    case '.':
+    case '_':
+    case '~': // unreserved
+    case '!':
+    case '$':
+    case '&':
+    case '\'':
+    case '(':
+    case ')': // sub-delims
+    case '*':
+    case '+':
+    case ',':
+    case ';':
+    case '=':
+    case ':':
+    case '@':
+    case '/':
         return true;
     default:
         return false;

@@ -39,21 +39,21 @@ public:
     static constexpr int LastAdvancingNumber = 949;
 
     struct Result {
-        int Number = 0;                      // the converted box text
-        bool Loaded = false;                 // a practice file was read
-        std::vector<std::string> FileLines;  // the whole file, for the line buffer
-        std::string Text;                    // the practice text (may be empty)
-        bool Advance = false;                // write NextNumberText into the box
+        int Number = 0; // the converted box text
+        bool Loaded = false; // a practice file was read
+        std::vector<std::string> FileLines; // the whole file, for the line buffer
+        std::string Text; // the practice text (may be empty)
+        bool Advance = false; // write NextNumberText into the box
         std::string NextNumberText;
     };
 
     static bool IsAccessCode(const std::string& text);
-    static int FileIndex(int number);          // 0..9 for 1..950
-    static std::string FileName(int number);   // "P0".."P9"
-    static int LineNumber(int number);         // 1..100
+    static int FileIndex(int number); // 0..9 for 1..950
+    static std::string FileName(int number); // "P0".."P9"
+    static int LineNumber(int number); // 1..100
     // Line `lineNumber` (counted from 1) of `lines`; empty past the end.
     static std::string LineOf(const std::vector<std::string>& lines, int lineNumber);
-    static int NextNumber(int number);         // n < 949 ? n + 1 : n
+    static int NextNumber(int number); // n < 949 ? n + 1 : n
     static bool InRange(int number) { return number >= 1 && number <= TextCount; }
 
     // Converts the box text, reads the practice file when the number is in

@@ -6,8 +6,8 @@
 
 namespace kalvo {
 
-LessonRunner::LessonRunner(Trainer& train, const MorseCodeTable& table, const TimingModel& timing,
-                           ToneSynth& synth, TOutSound& out)
+LessonRunner::LessonRunner(Trainer& train, const MorseCodeTable& table, const TimingModel& timing, ToneSynth& synth,
+                           TOutSound& out)
     : Train(train), Table(table), Player(timing, synth, out)
 {
 }
@@ -101,8 +101,9 @@ void LessonRunner::Stop()
 
 std::string LessonRunner::RatingText() const
 {
-    return "Your current mastery rating is " + std::to_string(Train.Rating()) + " \r\n"
-           "When this is 100, you will have mastered all of the characters.";
+    return "Your current mastery rating is " + std::to_string(Train.Rating())
+        + " \r\n"
+          "When this is 100, you will have mastered all of the characters.";
 }
 
 } // namespace kalvo

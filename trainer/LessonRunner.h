@@ -35,14 +35,14 @@ namespace kalvo {
 
 class LessonRunner {
 public:
-    LessonRunner(Trainer& train, const MorseCodeTable& table, const TimingModel& timing,
-                 ToneSynth& synth, TOutSound& out);
+    LessonRunner(Trainer& train, const MorseCodeTable& table, const TimingModel& timing, ToneSynth& synth,
+                 TOutSound& out);
 
     void Prepare(const std::string& usingCountText);
 
     static void RefuseStartCountBelowOne(const std::string& startCountText);
     struct Started {
-        int Count = 0;       // the count in use
+        int Count = 0; // the count in use
         bool Capped = false; // the typed count was above 40; the box is to show Count
     };
     Started Start(const std::string& startCountText);

@@ -13,10 +13,7 @@ constexpr double FullAnswerTicks = 8.0;
 
 } // namespace
 
-Trainer::Trainer(RandomGenerator& random)
-    : Random(random)
-{
-}
+Trainer::Trainer(RandomGenerator& random) : Random(random) { }
 
 void Trainer::PrepareLesson(int usingCount)
 {
@@ -97,8 +94,7 @@ void Trainer::ComputeStats()
 
 char Trainer::CurrentCharacter() const
 {
-    if (CurrentIndex < 1 || CurrentIndex > static_cast<int>(LessonOrder.size())
-        || CurrentIndex > CharacterCount)
+    if (CurrentIndex < 1 || CurrentIndex > static_cast<int>(LessonOrder.size()) || CurrentIndex > CharacterCount)
         return 0;
     return LessonOrder[CurrentIndex - 1];
 }

@@ -24,7 +24,7 @@ namespace kalvo {
 // A start count below 1: the lesson needs at least one character to ask.
 class EStartCount : public EKalvoError {
 public:
-    EStartCount() : EKalvoError(Message) {}
+    EStartCount() : EKalvoError(Message) { }
     static constexpr const char* Message = "The number of characters to start with must be at least 1.";
 };
 
@@ -81,10 +81,10 @@ public:
     AnswerOutcome CheckAnswer();
 
     struct TickOutcome {
-        bool Counted = false;        // the tick was not ignored for a pause
-        bool QuestionEnded = false;  // stats computed; the chart is to be redrawn
-        char Shown = 0;              // time-out: the character to append to the box
-        bool Added = false;          // a character was added: new count in UsingEdit, box cleared
+        bool Counted = false; // the tick was not ignored for a pause
+        bool QuestionEnded = false; // stats computed; the chart is to be redrawn
+        char Shown = 0; // time-out: the character to append to the box
+        bool Added = false; // a character was added: new count in UsingEdit, box cleared
         bool HideQuickstart = false; // the count passed 2
     };
     // One Timer1 tick. Paused ticks change nothing.

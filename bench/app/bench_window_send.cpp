@@ -36,8 +36,7 @@ double CpuSeconds()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec
-           + usage.ru_stime.tv_usec / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
 }
 
 // Completes each written buffer after the time it takes to play.
@@ -128,10 +127,12 @@ int main(int argc, char** argv)
                 break;
             clickedAt = Clock::now();
             waiting = true;
-            QCoreApplication::postEvent(form->Button2, new QMouseEvent(QEvent::MouseButtonPress, centre, global,
-                                                                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, mouse));
-            QCoreApplication::postEvent(form->Button2, new QMouseEvent(QEvent::MouseButtonRelease, centre, global,
-                                                                       Qt::LeftButton, Qt::NoButton, Qt::NoModifier, mouse));
+            QCoreApplication::postEvent(form->Button2,
+                                        new QMouseEvent(QEvent::MouseButtonPress, centre, global, Qt::LeftButton,
+                                                        Qt::LeftButton, Qt::NoModifier, mouse));
+            QCoreApplication::postEvent(form->Button2,
+                                        new QMouseEvent(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton,
+                                                        Qt::NoButton, Qt::NoModifier, mouse));
             std::this_thread::sleep_for(std::chrono::milliseconds(350));
         }
     });
@@ -150,8 +151,8 @@ int main(int argc, char** argv)
         double sum = 0;
         for (double l : latencies)
             sum += l;
-        std::printf("Pause click to handler: %zu clicks, median %.1f ms, mean %.1f ms, max %.1f ms\n",
-                    latencies.size(), 1000 * latencies[latencies.size() / 2], 1000 * sum / double(latencies.size()),
+        std::printf("Pause click to handler: %zu clicks, median %.1f ms, mean %.1f ms, max %.1f ms\n", latencies.size(),
+                    1000 * latencies[latencies.size() / 2], 1000 * sum / double(latencies.size()),
                     1000 * latencies.back());
     }
     return 0;

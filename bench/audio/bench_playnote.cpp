@@ -3,8 +3,8 @@
 // handling the program runs after every sample.
 #include "audio/EngineSetup.h"
 #include "audio/TOutSound1.h"
-#include "tests/support/TestWaveOut.h"
 #include "audio/ToneSynth.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>
@@ -46,8 +46,8 @@ void BM_PlayNote(benchmark::State& state)
     for (auto _ : state)
         synth.PlayNote(800.0, 1.0, amplitude);
     state.SetItemsProcessed(state.iterations() * perNote);
-    state.counters["samples/s"] = benchmark::Counter(
-        static_cast<double>(state.iterations() * perNote), benchmark::Counter::kIsRate);
+    state.counters["samples/s"] = benchmark::Counter(static_cast<double>(state.iterations() * perNote),
+                                                     benchmark::Counter::kIsRate);
     benchmark::DoNotOptimize(samples);
 }
 // Args: tone (1) or gap (0); no hook, an empty hook, Qt's processEvents.

@@ -2,8 +2,8 @@
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 
-#include "tests/support/TempFolder.h"
 #include "common/Errors.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -194,8 +194,7 @@ TEST(AboutBox, LayoutAndTexts)
     EXPECT_EQ(box.Version->pos(), QPoint(88, 40));
     EXPECT_TRUE(box.Version->text().startsWith("Version "));
 
-    const std::pair<QLabel*, QPoint> notice[] = {
-        {box.Label1, {8, 80}}, {box.Label2, {8, 96}}, {box.Label3, {8, 112}}};
+    const std::pair<QLabel*, QPoint> notice[] = {{box.Label1, {8, 80}}, {box.Label2, {8, 96}}, {box.Label3, {8, 112}}};
     const char* names[] = {"Label1", "Label2", "Label3"};
     for (int i = 0; i < 3; ++i) {
         ASSERT_EQ(box.findChild<QLabel*>(names[i]), notice[i].first);

@@ -28,7 +28,8 @@ TEST_F(WindowTest, TheWholeLessonRunsFromTheKeyboard)
     EXPECT_EQ(form.Memo1Text(), "");
     ASSERT_EQ(QApplication::focusWidget(), form.Kalvobutton);
     for (QWidget* control : {static_cast<QWidget*>(form.CspeedScrollbar), static_cast<QWidget*>(form.Freqedit)})
-        EXPECT_NE(std::find(passed.begin(), passed.end(), control), passed.end()) << control->objectName().toStdString();
+        EXPECT_NE(std::find(passed.begin(), passed.end(), control), passed.end())
+            << control->objectName().toStdString();
 
     // Space on "Start Kalvo", the count box, Space on "Start Sending".
     QTest::keyClick(window, Qt::Key_Space);

@@ -8,13 +8,13 @@
 namespace {
 
 // Start-up timing in samples at 8000 per second.
-constexpr int LeadIn = 2057;   // 3 dots
-constexpr int Dot = 686;       // one dot, tone or silence
-constexpr int Fall = 39;       // a tone sounds this much longer than its nominal length
+constexpr int LeadIn = 2057; // 3 dots
+constexpr int Dot = 686; // one dot, tone or silence
+constexpr int Fall = 39; // a tone sounds this much longer than its nominal length
 constexpr int DotTone = Dot + Fall;
 constexpr int DashTone = 2057 + Fall;
 constexpr int CharGap = 11116; // 1.389474 s
-constexpr int WordGap = 4620;  // 0.577444 s
+constexpr int WordGap = 4620; // 0.577444 s
 
 std::size_t BuffersFor(std::size_t samples)
 {

@@ -4,8 +4,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QToolButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <sys/stat.h>
 
@@ -131,8 +131,8 @@ TEST_F(WindowTest, ToneControlsToggleTogetherAndRebuildTheTable)
 {
     TForm1& form = MakeForm();
     form.ToggleTone1->trigger();
-    for (QWidget* w : std::initializer_list<QWidget*>{form.SpinEdit2, form.Label17, form.SpinEdit3, form.Label16,
-                                                      form.CheckBox3})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{form.SpinEdit2, form.Label17, form.SpinEdit3, form.Label16, form.CheckBox3})
         EXPECT_FALSE(w->isHidden()) << w->objectName().toStdString();
     form.SpinEdit3->setText(QStringLiteral("0"));
     EXPECT_DOUBLE_EQ(form.Synth.Wavetable[256], 1.0);

@@ -19,12 +19,13 @@ TEST_F(WindowTest, StartUpStateIsTheLayoutWithItsDefaults)
     EXPECT_TRUE(form.Panel2->isHidden());
 
     EXPECT_EQ(form.StatusText(), QStringLiteral("Load text into the text box, or press <Start Kalvo.>"));
-    EXPECT_EQ(form.Memo2->toPlainText(), QStringLiteral("---Quickstart Instructions---\n"
-                                                        "Press <Start Kalvo> button,\n"
-                                                        "Press <Start Sending> button,\n"
-                                                        "Type each character you hear,\n"
-                                                        "If it's unknown, wait.  You'll be shown.\n"
-                                                        "Stop with <Stop Kalvo> button"));
+    EXPECT_EQ(form.Memo2->toPlainText(),
+              QStringLiteral("---Quickstart Instructions---\n"
+                             "Press <Start Kalvo> button,\n"
+                             "Press <Start Sending> button,\n"
+                             "Type each character you hear,\n"
+                             "If it's unknown, wait.  You'll be shown.\n"
+                             "Stop with <Stop Kalvo> button"));
     EXPECT_EQ(form.SpeedEdit->text(), QStringLiteral("14"));
     EXPECT_EQ(form.CSpeedEdit->text(), QStringLiteral("5"));
     EXPECT_EQ(form.Freqedit->text(), QStringLiteral("800"));
@@ -37,11 +38,10 @@ TEST_F(WindowTest, StartUpStateIsTheLayoutWithItsDefaults)
     EXPECT_TRUE(form.Sendbutton->isEnabled());
 
     // Hidden at start: tone, compression, progress, random-string and trainer controls.
-    for (QWidget* w : std::initializer_list<QWidget*>{form.SpinEdit1, form.Label14, form.SpinEdit2, form.SpinEdit3,
-                                                      form.Label16, form.Label17, form.CheckBox3, form.Edit2,
-                                                      form.Label12, form.Button3, form.Edit3, form.Label15,
-                                                      form.StartNumEdit, form.StartNumLabel, form.UsingEdit,
-                                                      form.Label10, form.Memo3})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             form.SpinEdit1, form.Label14, form.SpinEdit2, form.SpinEdit3, form.Label16, form.Label17, form.CheckBox3,
+             form.Edit2, form.Label12, form.Button3, form.Edit3, form.Label15, form.StartNumEdit, form.StartNumLabel,
+             form.UsingEdit, form.Label10, form.Memo3})
         EXPECT_TRUE(w->isHidden()) << w->objectName().toStdString();
     EXPECT_FALSE(form.Memo2->isHidden());
 
@@ -67,9 +67,9 @@ TEST_F(WindowTest, ControlsCarryTheirNamesPlacesAndHints)
     QStringList advanced;
     for (QAction* action : form.Advanced1->actions())
         advanced << action->text();
-    EXPECT_EQ(advanced, (QStringList{"SaveEnvironment", "LoadEnvironment", "FastMode", "SlowMode",
-                                     "ToggleProgress", "RandomChars", "Dits", "Toggle Tone", "Toggle Uppercase",
-                                     "Fcompression"}));
+    EXPECT_EQ(advanced,
+              (QStringList{"SaveEnvironment", "LoadEnvironment", "FastMode", "SlowMode", "ToggleProgress",
+                           "RandomChars", "Dits", "Toggle Tone", "Toggle Uppercase", "Fcompression"}));
     QStringList bar;
     for (QAction* action : form.menuBar()->actions())
         bar << action->text();
@@ -157,8 +157,8 @@ TEST_F(WindowTest, EveryCaptionAndQuickstartLineIsReadable)
             if (auto* label = qobject_cast<QLabel*>(w))
                 needed = fm.horizontalAdvance(label->text());
             else if (auto* check = qobject_cast<QCheckBox*>(w))
-                needed = fm.horizontalAdvance(check->text()) + w->style()->pixelMetric(QStyle::PM_IndicatorWidth) +
-                         w->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+                needed = fm.horizontalAdvance(check->text()) + w->style()->pixelMetric(QStyle::PM_IndicatorWidth)
+                    + w->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
             else if (auto* button = qobject_cast<QPushButton*>(w))
                 needed = fm.horizontalAdvance(button->text()) + 4;
             else

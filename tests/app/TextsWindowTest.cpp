@@ -151,10 +151,11 @@ TEST_F(TextsWindowTest, RandomStrings)
     TForm1& form = MakeForm();
     form.Edit3->setText(QStringLiteral("AB"));
     form.RandChars1->trigger();
-    EXPECT_EQ(form.Memo1Text(), "Enter characters, no spaces, in the `Enter Characters' box.\r\n"
-                                "Then click the button labelled `Generate'\r\n"
-                                "A random string of them will appear in this box.\r\n"
-                                "After they appear, click the `send text' button to send them\r\n");
+    EXPECT_EQ(form.Memo1Text(),
+              "Enter characters, no spaces, in the `Enter Characters' box.\r\n"
+              "Then click the button labelled `Generate'\r\n"
+              "A random string of them will appear in this box.\r\n"
+              "After they appear, click the `send text' button to send them\r\n");
     EXPECT_FALSE(form.Button3->isHidden());
     EXPECT_FALSE(form.Edit3->isHidden());
     EXPECT_FALSE(form.Label15->isHidden());
@@ -297,8 +298,9 @@ TEST_F(TextsWindowTest, TypographicTextKeepsItsEightBitCodes)
     notepad.Memo1->setPlainText(QString::fromUtf8("“ok”\nup → down"));
     notepad.Button1->click();
     ASSERT_EQ(Errors.size(), 1u);
-    EXPECT_EQ(Errors[0], QString::fromUtf8("Notepad.txt was not saved: the character \"→\" (U+2192) in line 2 has "
-                                           "no 8-bit code. Replace it and save again."));
+    EXPECT_EQ(Errors[0],
+              QString::fromUtf8("Notepad.txt was not saved: the character \"→\" (U+2192) in line 2 has "
+                                "no 8-bit code. Replace it and save again."));
     EXPECT_FALSE(QFile::exists(QStringLiteral("Notepad.txt")));
     notepad.Memo1->setPlainText(QString::fromUtf8("“ok”"));
     notepad.Button1->click();

@@ -124,8 +124,9 @@ TEST_F(TrainerWindowTest, AWholeLessonFromStartToStop)
     EXPECT_FALSE(form.Panel2->isHidden());
     EXPECT_EQ(form.ClientHeight(), TForm1::LayoutClientHeight);
     // Mean 0.6 over 2 characters: ((0.2 - 0.6) * 125 + 100) * 2 / 40 = 2.5, rounded to even.
-    EXPECT_EQ(form.Memo1Text(), "Your current mastery rating is 2 \r\n"
-                                "When this is 100, you will have mastered all of the characters.");
+    EXPECT_EQ(form.Memo1Text(),
+              "Your current mastery rating is 2 \r\n"
+              "When this is 100, you will have mastered all of the characters.");
     EXPECT_EQ(form.StatusText(), QStringLiteral("Here's how you did.  I'm Ready to go again."));
     EXPECT_TRUE(form.Memo2->isHidden());
     EXPECT_FALSE(form.CheckBox2->isChecked());
@@ -240,9 +241,9 @@ TEST_F(TrainerWindowTest, ANewLessonStartedDuringAPlaybackAsksOnlyAfterIt)
         }
     };
     form.Timer2Timer();
-    EXPECT_EQ(nested, 0);                    // no question sounded inside the first
-    EXPECT_FALSE(form.Timer1->isActive());   // nor did the old one start a countdown
-    EXPECT_TRUE(form.Timer2->isActive());    // the new lesson's first question comes next
+    EXPECT_EQ(nested, 0); // no question sounded inside the first
+    EXPECT_FALSE(form.Timer1->isActive()); // nor did the old one start a countdown
+    EXPECT_TRUE(form.Timer2->isActive()); // the new lesson's first question comes next
     form.Synth.ProcessEvents = {};
     form.Timer2Timer();
     EXPECT_TRUE(form.Timer1->isActive());

@@ -70,14 +70,9 @@ class Recorder {
 public:
     Recorder(const std::string& program, const std::string& source, const fs::path& file)
     {
-        std::vector<std::string> args = {program,
-                                         "--device=" + source,
-                                         "--latency-msec=20",
-                                         "--file-format=wav",
-                                         "--format=s16le",
-                                         "--rate=48000",
-                                         "--channels=1",
-                                         file.string()};
+        std::vector<std::string> args = {
+            program,          "--device=" + source, "--latency-msec=20", "--file-format=wav",
+            "--format=s16le", "--rate=48000",       "--channels=1",      file.string()};
         std::vector<char*> argv;
         for (auto& a : args)
             argv.push_back(a.data());
@@ -137,7 +132,8 @@ TEST(RealSoundPath, ToneComesOutOfTheDefaultDevice)
         // 0.24 s of 800 Hz at amplitude 20000.
         const int toneSamples = 1920;
         for (int i = 0; i < toneSamples; ++i) {
-            auto v = static_cast<std::int16_t>(std::lround(20000.0 * std::sin(2 * M_PI * 800.0 * i / EngineSetup::SampRate)));
+            auto v = static_cast<std::int16_t>(
+                std::lround(20000.0 * std::sin(2 * M_PI * 800.0 * i / EngineSetup::SampRate)));
             out.SendSample(SamplePair{v, v});
         }
         out.Flush();
@@ -162,8 +158,7 @@ TEST(RealSoundPath, ToneComesOutOfTheDefaultDevice)
     int peak = 0;
     for (std::int16_t v : x)
         peak = std::max(peak, std::abs(static_cast<int>(v)));
-    ASSERT_GT(peak, 2000) << "no tone reached the null sink (peak " << peak << " in " << x.size()
-                          << " samples)";
+    ASSERT_GT(peak, 2000) << "no tone reached the null sink (peak " << peak << " in " << x.size() << " samples)";
 
     // The tone: the samples above a quarter of the peak, quiet spells shorter
     // than 5 ms bridged.

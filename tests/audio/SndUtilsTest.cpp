@@ -73,16 +73,14 @@ TEST(WaveBuffRing, FullRingRefusesValuesAndCommits)
     ring.GetandMoveTail();
     EXPECT_EQ(ring.Filled(), 2);
     EXPECT_EQ(RingFailure([&] { ring.PutValue(0, 1); }), "Attempt to PutValue when WaveBuffRing full.");
-    EXPECT_EQ(RingFailure([&] { ring.GetandMoveTail(); }),
-              "Attempt to GetandMoveTail when WaveBuffRing full.");
+    EXPECT_EQ(RingFailure([&] { ring.GetandMoveTail(); }), "Attempt to GetandMoveTail when WaveBuffRing full.");
     EXPECT_EQ(ring.Filled(), 2);
 }
 
 TEST(WaveBuffRing, FreshRingHasNothingToTake)
 {
     WaveBuffRing ring(3, 4);
-    EXPECT_EQ(RingFailure([&] { ring.GetandMoveHead(); }),
-              "Attempt to GetandMoveHead when WaveBuffRing empty.");
+    EXPECT_EQ(RingFailure([&] { ring.GetandMoveHead(); }), "Attempt to GetandMoveHead when WaveBuffRing empty.");
     EXPECT_EQ(ring.Filled(), 0);
     EXPECT_EQ(ring.Head(), ring.Tail());
 }
@@ -95,13 +93,11 @@ TEST(WaveBuffRing, SingleBufferIsItsOwnNext)
     EXPECT_EQ(ring.Tail(), only);
 
     EXPECT_EQ(ring.GetandMoveTail(), only);
-    EXPECT_EQ(RingFailure([&] { ring.GetandMoveTail(); }),
-              "Attempt to GetandMoveTail when WaveBuffRing full.");
+    EXPECT_EQ(RingFailure([&] { ring.GetandMoveTail(); }), "Attempt to GetandMoveTail when WaveBuffRing full.");
     EXPECT_EQ(RingFailure([&] { ring.PutValue(0, 5); }), "Attempt to PutValue when WaveBuffRing full.");
 
     EXPECT_EQ(ring.GetandMoveHead(), only);
-    EXPECT_EQ(RingFailure([&] { ring.GetandMoveHead(); }),
-              "Attempt to GetandMoveHead when WaveBuffRing empty.");
+    EXPECT_EQ(RingFailure([&] { ring.GetandMoveHead(); }), "Attempt to GetandMoveHead when WaveBuffRing empty.");
     ring.PutValue(7, 5); // free again
     EXPECT_EQ(*only->GetItem(7), 5);
 }

@@ -1,7 +1,7 @@
 #include "audio/ToneSynth.h"
 
-#include "tests/support/SoundRig.h"
 #include "common/Errors.h"
+#include "tests/support/SoundRig.h"
 
 #include <gtest/gtest.h>
 

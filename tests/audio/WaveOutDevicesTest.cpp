@@ -20,8 +20,7 @@ struct DoneLog {
     std::vector<WaveOutHandle> Handles;
 };
 
-void RecordDone(WaveOutHandle handle, unsigned message, std::uintptr_t instance, std::uintptr_t p1,
-                std::uintptr_t)
+void RecordDone(WaveOutHandle handle, unsigned message, std::uintptr_t instance, std::uintptr_t p1, std::uintptr_t)
 {
     if (message != WOM_DONE)
         return;
@@ -124,9 +123,9 @@ class WavFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Path = std::filesystem::temp_directory_path() /
-               ("kalvo_wav_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".wav");
+        Path = std::filesystem::temp_directory_path()
+            / ("kalvo_wav_" + std::to_string(::getpid()) + "_"
+               + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".wav");
     }
     void TearDown() override { std::filesystem::remove(Path); }
     std::filesystem::path Path;
@@ -157,11 +156,11 @@ TEST_F(WavFileTest, BuffersAreWrittenInOrderAndTheHeaderFinalised)
     EXPECT_EQ(Le32(d, 4), 36u + 12u);
     EXPECT_EQ(std::string(d.begin() + 8, d.begin() + 16), "WAVEfmt ");
     EXPECT_EQ(Le32(d, 16), 16u);
-    EXPECT_EQ(Le16(d, 20), 1);     // PCM
-    EXPECT_EQ(Le16(d, 22), 2);     // channels
+    EXPECT_EQ(Le16(d, 20), 1); // PCM
+    EXPECT_EQ(Le16(d, 22), 2); // channels
     EXPECT_EQ(Le32(d, 24), 11025u);
     EXPECT_EQ(Le32(d, 28), 44100u); // bytes per second
-    EXPECT_EQ(Le16(d, 32), 4);     // block align
+    EXPECT_EQ(Le16(d, 32), 4); // block align
     EXPECT_EQ(Le16(d, 34), 16);
     EXPECT_EQ(std::string(d.begin() + 36, d.begin() + 40), "data");
     EXPECT_EQ(Le32(d, 40), 12u);

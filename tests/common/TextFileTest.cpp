@@ -1,7 +1,7 @@
 #include "common/TextFile.h"
 
-#include "tests/support/TempFolder.h"
 #include "common/Errors.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -122,7 +122,7 @@ TEST(TextFileWrite, KeepsPermissionsAndLinksAndRefusesOddTargets)
 {
     TempFolder folder;
     const auto mode = [](const char* name) {
-        struct stat info {};
+        struct stat info { };
         ::stat(name, &info);
         return info.st_mode & 07777;
     };

@@ -27,8 +27,7 @@ struct PatternRun {
 
     void Element(char digit)
     {
-        testing::AppendNote(Expected, Synth.Wavetable, 8000, 5, Timing.ToneFreq, (digit - '0') * Timing.DotTime,
-                            20000);
+        testing::AppendNote(Expected, Synth.Wavetable, 8000, 5, Timing.ToneFreq, (digit - '0') * Timing.DotTime, 20000);
         testing::AppendNote(Expected, Synth.Wavetable, 8000, 5, Timing.ToneFreq, Timing.DotTime, 0);
     }
     void Flushed() { Expected.resize(testing::BuffersFor(Expected.size(), BufferLength) * BufferLength, 0); }
@@ -73,17 +72,16 @@ TEST(PatternPlayerTest, APauseHoldsBeforeAnElementAndAnAbortInItDropsTheRest)
     enum class During { Resume, Abort };
     const struct {
         int pauseBefore; // element before which the pause begins; -1 for none
-        bool going;      // Going at the start (an abort before the pattern)
+        bool going; // Going at the start (an abort before the pattern)
         During during;
         std::size_t elements;
         bool aborted;
-    } cases[] = {
-        {0, true, During::Resume, 4, false},
-        {2, true, During::Resume, 4, false},
-        {0, true, During::Abort, 0, true},
-        {2, true, During::Abort, 2, true},
-        {-1, false, During::Abort, 4, false}, // not paused: an abort leaves the pattern whole
-    };
+    } cases[] =
+        {
+            {0, true, During::Resume, 4, false},  {2, true, During::Resume, 4, false},
+            {0, true, During::Abort, 0, true},    {2, true, During::Abort, 2, true},
+            {-1, false, During::Abort, 4, false}, // not paused: an abort leaves the pattern whole
+        };
     const std::string pattern = "1331";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pauseBefore);

@@ -1,7 +1,7 @@
 #include "morse/TextSender.h"
 
-#include "tests/support/SoundRig.h"
 #include "common/Errors.h"
+#include "tests/support/SoundRig.h"
 
 #include <gtest/gtest.h>
 
@@ -40,8 +40,8 @@ protected:
     }
     void Tone(int dots)
     {
-        testing::AppendNote(Expected, Synth.Wavetable, EngineSetup::SampRate, 5, Timing.ToneFreq,
-                            dots * Timing.DotTime, 20000);
+        testing::AppendNote(Expected, Synth.Wavetable, EngineSetup::SampRate, 5, Timing.ToneFreq, dots * Timing.DotTime,
+                            20000);
     }
     void LeadIn() { Gap(3 * Timing.DotTime); }
     // The flush when a pause begins: silence to the end of the buffer.
@@ -302,7 +302,7 @@ TEST_F(TextSenderTest, PauseHoldsBeforeTheNextElement)
     };
     Sender.Run();
     EXPECT_EQ(playedAtPoll, 2057 + 725 + 686); // after the first dot and its gap
-    EXPECT_EQ(pendingAtPoll, 0);               // all of it on its way to the device
+    EXPECT_EQ(pendingAtPoll, 0); // all of it on its way to the device
     LeadIn();
     Char("1", false);
     Flushed();

@@ -8,7 +8,10 @@ namespace kalvo {
 namespace {
 
 // Silences as the sender lays them out, in dots of the current DotTime.
-double CharSilenceDots(const TimingModel& t) { return 1.0 + t.CharGapTime / t.DotTime; }
+double CharSilenceDots(const TimingModel& t)
+{
+    return 1.0 + t.CharGapTime / t.DotTime;
+}
 double WordSilenceDots(const TimingModel& t)
 {
     return 1.0 + t.CharGapTime / t.DotTime + (t.WordGapTime + t.CharGapTime) / t.DotTime;
@@ -196,10 +199,11 @@ TEST(TimingModelTest, FastModeDoublesTheOverallSpeedRange)
     const struct {
         const char* box;
         int entered; // the box after "FastMode"
-        int left;    // the box after "SlowMode": half, an odd speed rounded up
+        int left; // the box after "SlowMode": half, an odd speed rounded up
     } cases[] = {
-        {"5", 10, 3},   {"10", 20, 5},  {"7", 14, 4},  {"1", 2, 1},          {"0", 0, 0},
-        {"-1", -2, 0},  {"-7", -14, -3}, {"-8", -16, -4}, {"1073741824", -2147483647 - 1, 536870912},
+        {"5", 10, 3},    {"10", 20, 5},   {"7", 14, 4},
+        {"1", 2, 1},     {"0", 0, 0},     {"-1", -2, 0},
+        {"-7", -14, -3}, {"-8", -16, -4}, {"1073741824", -2147483647 - 1, 536870912},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.box);

@@ -42,9 +42,8 @@ struct SoundRig {
 };
 
 // One note as the oscillator is meant to produce it, written out step by step.
-inline void AppendNote(Samples& out, const std::array<double, ToneSynth::TableSize>& table,
-                       double sampRate, double riseMs, double frequency, double seconds,
-                       double amplitude)
+inline void AppendNote(Samples& out, const std::array<double, ToneSynth::TableSize>& table, double sampRate,
+                       double riseMs, double frequency, double seconds, double amplitude)
 {
     const double ramp = sampRate * riseMs / 1000.0;
     const double step = amplitude / ramp;

@@ -2,7 +2,7 @@
 
 namespace kalvo {
 
-TestWaveOut::TestWaveOut(Completion completion) : FCompletion(completion) {}
+TestWaveOut::TestWaveOut(Completion completion) : FCompletion(completion) { }
 
 void TestWaveOut::Report(const Done& done)
 {
@@ -21,8 +21,8 @@ int TestWaveOut::Query(int, const WaveFormat& format)
     return MMSYSERR_NOERROR;
 }
 
-int TestWaveOut::Open(WaveOutHandle* handle, int device, const WaveFormat& format,
-                      WaveOutProc callback, std::uintptr_t instance)
+int TestWaveOut::Open(WaveOutHandle* handle, int device, const WaveFormat& format, WaveOutProc callback,
+                      std::uintptr_t instance)
 {
     std::lock_guard lock(FLock);
     if (FOpenFailure != 0)

@@ -57,12 +57,11 @@ public:
 
     // Blocks until at least count buffers have been written in total, or the
     // timeout passed; returns whether the count was reached.
-    bool WaitForWritten(std::size_t count,
-                        std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+    bool WaitForWritten(std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
 
     // Inspection.
     std::vector<std::vector<std::int16_t>> Written() const; // samples of each buffer, in order
-    std::vector<std::int16_t> Samples() const;               // all of them, one buffer after another
+    std::vector<std::int16_t> Samples() const; // all of them, one buffer after another
     std::size_t WrittenCount() const;
     std::size_t PendingCount() const; // written and not yet done
     int PrepareCount() const;
@@ -71,8 +70,8 @@ public:
     int CloseCount() const;
     bool IsOpen() const;
     std::optional<WaveFormat> QueriedFormat() const; // the last format asked about
-    std::optional<WaveFormat> OpenFormat() const;    // the format of the last successful open
-    std::optional<int> OpenDevice() const;           // the device number of that open
+    std::optional<WaveFormat> OpenFormat() const; // the format of the last successful open
+    std::optional<int> OpenDevice() const; // the device number of that open
 
     static constexpr WaveOutHandle Handle = 0x7E57;
 

@@ -14,7 +14,7 @@
 namespace kalvo::testing {
 
 struct Run {
-    std::size_t Start;  // index of the first loud sample
+    std::size_t Start; // index of the first loud sample
     std::size_t Length; // up to and including the last loud sample
 };
 

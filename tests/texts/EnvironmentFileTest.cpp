@@ -1,7 +1,7 @@
 #include "texts/EnvironmentFile.h"
 
-#include "tests/support/TempFolder.h"
 #include "common/Errors.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -79,8 +79,7 @@ std::string SaveError(const EnvironmentSettings& settings, const std::string& na
 TEST(EnvironmentSave, StartUpValuesGiveFiveLinesWithCrLf)
 {
     TempFolder folder;
-    EXPECT_EQ(kalvo::EnvironmentLines(StartUpSettings()),
-              (std::vector<std::string>{"1", "5", "14", "800", "1"}));
+    EXPECT_EQ(kalvo::EnvironmentLines(StartUpSettings()), (std::vector<std::string>{"1", "5", "14", "800", "1"}));
     kalvo::SaveEnvironment(StartUpSettings());
     EXPECT_EQ(ReadBytes("Kalvoinit.txt"), "1\r\n5\r\n14\r\n800\r\n1\r\n");
 }
@@ -140,9 +139,9 @@ TEST(EnvironmentLoad, AppliesTheFiveLinesInOrder)
     WriteBytes("Kalvoinit.txt", "12\r\n8\r\n20\r\n650\r\n7\r\n");
     RecordingWindow window;
     kalvo::LoadEnvironment(window.Target());
-    EXPECT_EQ(window.steps, (std::vector<std::string>{"buffer 5", "Edit1 12", "CspeedScrollbar 8",
-                                                      "SpeedScrollBar 20", "Freqscrollbar 650",
-                                                      "UsingEdit 7"}));
+    EXPECT_EQ(window.steps,
+              (std::vector<std::string>{"buffer 5", "Edit1 12", "CspeedScrollbar 8", "SpeedScrollBar 20",
+                                        "Freqscrollbar 650", "UsingEdit 7"}));
 }
 
 TEST(EnvironmentLoad, SaveThenLoadGivesTheSameValues)
@@ -151,9 +150,9 @@ TEST(EnvironmentLoad, SaveThenLoadGivesTheSameValues)
     kalvo::SaveEnvironment(StartUpSettings());
     RecordingWindow window;
     kalvo::LoadEnvironment(window.Target());
-    EXPECT_EQ(window.steps, (std::vector<std::string>{"buffer 5", "Edit1 1", "CspeedScrollbar 5",
-                                                      "SpeedScrollBar 14", "Freqscrollbar 800",
-                                                      "UsingEdit 1"}));
+    EXPECT_EQ(window.steps,
+              (std::vector<std::string>{"buffer 5", "Edit1 1", "CspeedScrollbar 5", "SpeedScrollBar 14",
+                                        "Freqscrollbar 800", "UsingEdit 1"}));
 }
 
 TEST(EnvironmentLoad, ThreeLineFileStopsAtTheEmptyFourthLine)
@@ -169,8 +168,8 @@ TEST(EnvironmentLoad, ThreeLineFileStopsAtTheEmptyFourthLine)
     } catch (const kalvo::EConvertError& error) {
         EXPECT_STREQ(error.what(), "'' is not a valid integer value");
     }
-    EXPECT_EQ(window.steps, (std::vector<std::string>{"buffer 3", "Edit1 33", "CspeedScrollbar 10",
-                                                      "SpeedScrollBar 25"}));
+    EXPECT_EQ(window.steps,
+              (std::vector<std::string>{"buffer 3", "Edit1 33", "CspeedScrollbar 10", "SpeedScrollBar 25"}));
 }
 
 TEST(EnvironmentLoad, BadNumberKeepsTheEarlierSteps)

@@ -1,7 +1,7 @@
 #include "texts/NotesFile.h"
 
-#include "tests/support/TempFolder.h"
 #include "common/Errors.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

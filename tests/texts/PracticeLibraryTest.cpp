@@ -1,7 +1,7 @@
 #include "texts/PracticeLibrary.h"
 
-#include "tests/support/TempFolder.h"
 #include "common/Errors.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -97,12 +97,8 @@ TEST(PracticeLibraryFetch, LoadsTheNumberedLineAndAdvances)
         const char* next;
     };
     const Case cases[] = {
-        {"1", "text 1", true, "2"},
-        {"100", "text 100", true, "101"},
-        {"101", "text 101", true, "102"},
-        {"948", "text 948", true, "949"},
-        {"949", "text 949", false, ""},
-        {"950", "text 950", false, ""},
+        {"1", "text 1", true, "2"},       {"100", "text 100", true, "101"}, {"101", "text 101", true, "102"},
+        {"948", "text 948", true, "949"}, {"949", "text 949", false, ""},   {"950", "text 950", false, ""},
         {" 12", "text 12", true, "13"},
     };
     for (const Case& c : cases) {

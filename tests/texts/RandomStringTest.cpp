@@ -41,8 +41,7 @@ int LongestRun(const std::string& letters)
 TEST(RandomString, KnownOutputForASetOfTen)
 {
     // Worked out by hand from the generator's sequence starting at seed 0.
-    EXPECT_EQ(Draw("ABCDEFGHIJ", 0),
-              "ADGAH HCGHD IHHEG JCHHD AECBG DHFDI IFHJH IJJDC EEACJ BHFHB GBIJG EAEIA JHA");
+    EXPECT_EQ(Draw("ABCDEFGHIJ", 0), "ADGAH HCGHD IHHEG JCHHD AECBG DHFDI IFHJH IJJDC EEACJ BHFHB GBIJG EAEIA JHA");
 }
 
 TEST(RandomString, TwoLettersGiveSixtyThreeWithShortRuns)
@@ -91,8 +90,7 @@ TEST(RandomString, RunsNeverExceedTwoOverManySeeds)
 
 TEST(RandomString, OneCharacterSetsEndWithSixtyThreeOfIt)
 {
-    const std::string expected =
-        "EEEEE EEEEE EEEEE EEEEE EEEEE EEEEE EEEEE EEEEE EEEEE EEEEE EEEEE EEEEE EEE";
+    const std::string expected = "EEEEE EEEEE EEEEE EEEEE EEEEE EEEEE EEEEE EEEEE EEEEE EEEEE EEEEE EEEEE EEE";
     EXPECT_EQ(Draw("E", 1), expected);
     EXPECT_EQ(Draw("EEE", 99), expected);
     EXPECT_TRUE(kalvo::IsSingleCharacterSet("AAA"));
@@ -114,8 +112,7 @@ TEST(RandomString, BlankInTheSetIsAnOrdinaryCandidate)
 {
     // A blank drawn first counts as a repeat of the starting blank but is
     // still accepted; a second one straight after is dropped.
-    EXPECT_EQ(Draw(" A", 7),
-              " AA   AA  AA AA  A A   A A   AA  A  A   A A  AA  A A   AA   A A  A A  A  AA   A");
+    EXPECT_EQ(Draw(" A", 7), " AA   AA  AA AA  A A   A A   AA  A  A   A A  AA  A A   AA   A A  A A  A  AA   A");
 }
 
 TEST(RandomString, LowerCaseStaysLowerCase)

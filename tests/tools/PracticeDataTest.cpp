@@ -2,8 +2,8 @@
 // and the generator must still produce exactly the files that are shipped.
 #include "tools/textgen/PracticeTexts.h"
 
-#include "tests/support/TempFolder.h"
 #include "common/TextFile.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,15 +17,18 @@ namespace {
 
 const std::string DataFolder = KALVO_DATA_DIR;
 
-std::string DataFile(int k) { return DataFolder + "/P" + std::to_string(k); }
+std::string DataFile(int k)
+{
+    return DataFolder + "/P" + std::to_string(k);
+}
 
 // Characters with a Morse pattern in the code table ('@' and '*' included),
 // lower-case letters because the sender upper-cases, and the blank.
 bool IsSendable(char c)
 {
     static const std::string signs = "*+,-./:;=?@";
-    return c == ' ' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           signs.find(c) != std::string::npos;
+    return c == ' ' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')
+        || signs.find(c) != std::string::npos;
 }
 
 } // namespace

@@ -25,8 +25,8 @@ int RunTool(const std::string& arguments)
 }
 
 // The samples the program's own sender writes for a text, padding included.
-Samples SentBySender(const std::string& text, const std::string& charWpm,
-                     const std::string& overallWpm, const std::string& freq, double compression)
+Samples SentBySender(const std::string& text, const std::string& charWpm, const std::string& overallWpm,
+                     const std::string& freq, double compression)
 {
     testing::SoundRig rig;
     MorseCodeTable table;
@@ -49,8 +49,7 @@ class RenderToolTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Dir = std::filesystem::temp_directory_path() /
-              ("kalvo-render-test-" + std::to_string(::getpid()));
+        Dir = std::filesystem::temp_directory_path() / ("kalvo-render-test-" + std::to_string(::getpid()));
         std::filesystem::create_directories(Dir);
     }
     void TearDown() override { std::filesystem::remove_all(Dir); }
@@ -68,8 +67,8 @@ protected:
         EXPECT_EQ(b.substr(0, 4), "RIFF");
         EXPECT_EQ(b.substr(8, 4), "WAVE");
         EXPECT_EQ(b.substr(12, 4), "fmt ");
-        EXPECT_EQ(Le16(b, 20), 1);    // PCM
-        EXPECT_EQ(Le16(b, 22), 1);    // mono
+        EXPECT_EQ(Le16(b, 20), 1); // PCM
+        EXPECT_EQ(Le16(b, 22), 1); // mono
         EXPECT_EQ(Le32(b, 24), 8000u);
         EXPECT_EQ(Le16(b, 34), 16);
         EXPECT_EQ(b.substr(36, 4), "data");
@@ -96,9 +95,7 @@ TEST_F(RenderToolTest, WritesWhatTheSenderPlays)
 TEST_F(RenderToolTest, FrequencyAndCompression)
 {
     const auto out = Dir / "fc.wav";
-    ASSERT_EQ(RunTool("--text 'CQ @' --compression 10 --freq 650 --overall-wpm 8 --char-wpm 20 " +
-                      out.string()),
-              0);
+    ASSERT_EQ(RunTool("--text 'CQ @' --compression 10 --freq 650 --overall-wpm 8 --char-wpm 20 " + out.string()), 0);
     EXPECT_EQ(ReadRendered(out), SentBySender("CQ @", "20", "8", "650", 10));
 }
 
@@ -106,8 +103,8 @@ TEST_F(RenderToolTest, UsageErrorsExitWithTwo)
 {
     const std::string out = (Dir / "x.wav").string();
     EXPECT_EQ(RunTool(""), 2);
-    EXPECT_EQ(RunTool("--char-wpm 14 --text E " + out), 2);                       // missing option
-    EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --text E"), 2);              // no file
+    EXPECT_EQ(RunTool("--char-wpm 14 --text E " + out), 2); // missing option
+    EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --text E"), 2); // no file
     EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --speed 3 --text E " + out), 2);
     EXPECT_EQ(RunTool("--char-wpm 14.5 --overall-wpm 5 --text E " + out), 2);
     EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 0 --text E " + out), 2);

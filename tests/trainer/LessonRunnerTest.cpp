@@ -128,13 +128,13 @@ TEST(LessonRunnerTest, StartCountsAndWhatATypedKeyDoes)
 {
     const struct {
         const char* count;
-        bool refused;   // EStartCount before anything changes
+        bool refused; // EStartCount before anything changes
         bool notNumber; // EConvertError when the count is read
         int active;
         bool capped;
     } cases[] = {
-        {"0", true, false, 0, false},   {"-3", true, false, 0, false}, {"x", false, true, 0, false},
-        {"1", false, false, 1, false},  {"5", false, false, 5, false}, {"55", false, false, 40, true},
+        {"0", true, false, 0, false},  {"-3", true, false, 0, false}, {"x", false, true, 0, false},
+        {"1", false, false, 1, false}, {"5", false, false, 5, false}, {"55", false, false, 40, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.count);
@@ -188,8 +188,9 @@ TEST(LessonRunnerTest, TheRatingSentence)
         Lesson l;
         l.Train.MeanWeight = c.mean;
         l.Train.ActiveCount = c.active;
-        EXPECT_EQ(l.Runner.RatingText(), std::string("Your current mastery rating is ") + c.rating +
-                                             " \r\nWhen this is 100, you will have mastered all of the characters.");
+        EXPECT_EQ(l.Runner.RatingText(),
+                  std::string("Your current mastery rating is ") + c.rating
+                      + " \r\nWhen this is 100, you will have mastered all of the characters.");
     }
 }
 

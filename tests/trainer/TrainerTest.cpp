@@ -100,10 +100,11 @@ struct Snapshot {
 
     static Snapshot Of(const Trainer& t, const RandomGenerator& r)
     {
-        return {t.TrainMode, t.TrainRunning, t.AwaitingAnswer, t.Weights, t.TicksLeft,
-                t.AnswerTicks, t.WeightCap, t.WeightFloor, t.MaxThreshold, t.MeanThreshold,
-                t.ActiveCount, t.MaxActiveCount, t.WeightStep, t.LessonOrder, t.CurrentIndex,
-                t.MeanWeight, t.MaxWeight, t.RepeatCount, t.LastKey, t.ShowUppercase, r.Seed};
+        return {t.TrainMode,   t.TrainRunning,   t.AwaitingAnswer, t.Weights,      t.TicksLeft,
+                t.AnswerTicks, t.WeightCap,      t.WeightFloor,    t.MaxThreshold, t.MeanThreshold,
+                t.ActiveCount, t.MaxActiveCount, t.WeightStep,     t.LessonOrder,  t.CurrentIndex,
+                t.MeanWeight,  t.MaxWeight,      t.RepeatCount,    t.LastKey,      t.ShowUppercase,
+                r.Seed};
     }
     bool operator==(const Snapshot&) const = default;
 };
@@ -447,7 +448,7 @@ TEST(TrainerLoop, CapAndFloorHoldTheWeights)
     l.Ask();
     EXPECT_FALSE(l.Key('a').Hit);
     EXPECT_EQ(l.T.Weights[2], 0.8); // 0.8 + 0.2 is not below the cap
-    l.FinishQuestion();             // nor by a time-out
+    l.FinishQuestion(); // nor by a time-out
     EXPECT_EQ(l.T.Weights[2], 0.8);
 
     l.T.Weights[2] = 0.6;

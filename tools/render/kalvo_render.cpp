@@ -28,9 +28,8 @@
 
 namespace {
 
-constexpr const char* Usage =
-    "usage: kalvo-render --char-wpm N --overall-wpm N [--freq HZ] [--compression C] "
-    "--text TEXT OUT.wav";
+constexpr const char* Usage = "usage: kalvo-render --char-wpm N --overall-wpm N [--freq HZ] [--compression C] "
+                              "--text TEXT OUT.wav";
 
 using kalvo::EngineSetup;
 
@@ -56,8 +55,7 @@ int ParseInt(const std::string& option, const std::string& value, int min, int m
         throw UsageError{option + ": '" + value + "' is not a whole number"};
     }
     if (n < min || n > max)
-        throw UsageError{option + ": " + value + " is outside " + std::to_string(min) + " to " +
-                         std::to_string(max)};
+        throw UsageError{option + ": " + value + " is outside " + std::to_string(min) + " to " + std::to_string(max)};
     return n;
 }
 
@@ -67,8 +65,8 @@ Options Parse(const std::vector<std::string>& args)
     std::optional<std::string> outPath;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--char-wpm" || arg == "--overall-wpm" || arg == "--freq" ||
-            arg == "--compression" || arg == "--text") {
+        if (arg == "--char-wpm" || arg == "--overall-wpm" || arg == "--freq" || arg == "--compression"
+            || arg == "--text") {
             if (i + 1 >= args.size())
                 throw UsageError{arg + " needs a value"};
             if (values.count(arg))

@@ -241,18 +241,24 @@ void Draw(Canvas& canvas)
     canvas.Fill(RoundedRect(5, 63, 59, 65, 1), Colour{0.35, 0.20, 0.10});
     const Colour brass{0.85, 0.68, 0.25};
     const Colour brassDark{0.60, 0.45, 0.15};
-    canvas.Fill(RoundedRect(40, 47, 48, 56, 1.5), brassDark);                 // pivot post
-    canvas.Fill([](double x, double y) {                                        // lever, tilted
-        const double yc = 46.0 + (x - 44.0) * 0.08;
-        return x >= 12 && x <= 56 && std::fabs(y - yc) <= 1.8;
-    }, brass);
-    canvas.Fill(Circle(44, 46.5, 2.2), brassDark);                              // pivot screw
-    canvas.Fill(RoundedRect(22, 50, 25, 56, 1), brassDark);                     // contact
-    canvas.Fill(RoundedRect(15, 41.5, 17, 45, 0.5), Colour{0.15, 0.15, 0.15});  // knob stem
-    canvas.Fill([](double x, double y) {                                        // knob
-        const double dx = (x - 16) / 7.5, dy = (y - 40) / 3.2;
-        return dx * dx + dy * dy <= 1.0;
-    }, [](double, double y) { return Mix(Colour{0.35, 0.35, 0.38}, Colour{0.05, 0.05, 0.06}, (y - 37) / 6); });
+    canvas.Fill(RoundedRect(40, 47, 48, 56, 1.5), brassDark); // pivot post
+    canvas.Fill(
+        [](double x, double y) { // lever, tilted
+            const double yc = 46.0 + (x - 44.0) * 0.08;
+            return x >= 12 && x <= 56 && std::fabs(y - yc) <= 1.8;
+        },
+        brass);
+    canvas.Fill(Circle(44, 46.5, 2.2), brassDark); // pivot screw
+    canvas.Fill(RoundedRect(22, 50, 25, 56, 1), brassDark); // contact
+    canvas.Fill(RoundedRect(15, 41.5, 17, 45, 0.5), Colour{0.15, 0.15, 0.15}); // knob stem
+    canvas.Fill(
+        [](double x, double y) { // knob
+            const double dx = (x - 16) / 7.5, dy = (y - 40) / 3.2;
+            return dx * dx + dy * dy <= 1.0;
+        },
+        [](double, double y) {
+            return Mix(Colour{0.35, 0.35, 0.38}, Colour{0.05, 0.05, 0.06}, (y - 37) / 6);
+        });
 }
 
 } // namespace

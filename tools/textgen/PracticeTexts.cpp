@@ -19,7 +19,7 @@ namespace {
 
 class Random {
 public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
+    explicit Random(std::uint64_t seed) : state_(seed) { }
 
     std::uint64_t Next()
     {
@@ -35,7 +35,10 @@ public:
     bool Chance(int percent) { return Below(100) < percent; }
 
     template <class T>
-    const T& Pick(const std::vector<T>& items) { return items[static_cast<std::size_t>(Below(static_cast<int>(items.size())))]; }
+    const T& Pick(const std::vector<T>& items)
+    {
+        return items[static_cast<std::size_t>(Below(static_cast<int>(items.size())))];
+    }
 
 private:
     std::uint64_t state_;
@@ -74,15 +77,14 @@ private:
 // no apostrophes, quotes, brackets or exclamation marks.
 
 const Words ShortSentences = {
-    "The sun is hot.", "I can see the sea.", "The dog ran home.", "We like tea.",
-    "It is cold today.", "The cat sat on the mat.", "Go to bed now.", "He has a red hat.",
-    "She reads a book.", "The bus is late.", "My pen is blue.", "Open the door.",
-    "The sky is clear.", "Birds sing at dawn.", "We ate fish.", "The box is big.",
-    "It rains a lot.", "Stop at the sign.", "The milk is cold.", "Call me soon.",
-    "Time is short.", "The wind is up.", "Keep it simple.", "Snow fell at night.",
-    "Ask and learn.", "The road is wet.", "Turn on the set.", "Mind the step.",
-    "The tea is ready.", "Send it slowly.", "Listen to the tone.", "Try once more.",
-    "Fish swim fast.", "The lamp is on.", "A bee hums.", "Rest a little.",
+    "The sun is hot.",         "I can see the sea.", "The dog ran home.", "We like tea.",        "It is cold today.",
+    "The cat sat on the mat.", "Go to bed now.",     "He has a red hat.", "She reads a book.",   "The bus is late.",
+    "My pen is blue.",         "Open the door.",     "The sky is clear.", "Birds sing at dawn.", "We ate fish.",
+    "The box is big.",         "It rains a lot.",    "Stop at the sign.", "The milk is cold.",   "Call me soon.",
+    "Time is short.",          "The wind is up.",    "Keep it simple.",   "Snow fell at night.", "Ask and learn.",
+    "The road is wet.",        "Turn on the set.",   "Mind the step.",    "The tea is ready.",   "Send it slowly.",
+    "Listen to the tone.",     "Try once more.",     "Fish swim fast.",   "The lamp is on.",     "A bee hums.",
+    "Rest a little.",
 };
 
 const Words MediumSentences = {
@@ -151,60 +153,62 @@ const Words LongSentences = {
 
 // Simple sentences built from parts: subject, action, place and time.
 const Words Subjects = {
-    "The farmer", "My sister", "The old man", "A small boy", "Our neighbour", "The pilot",
-    "The teacher", "His brother", "The young woman", "The captain", "My friend", "The doctor",
-    "The postman", "Her father", "A tall stranger", "The radio operator", "The cook", "My aunt",
-    "The student", "The driver", "Grandmother", "The fisherman", "The engineer", "The nurse",
+    "The farmer",  "My sister",   "The old man",     "A small boy",        "Our neighbour", "The pilot",
+    "The teacher", "His brother", "The young woman", "The captain",        "My friend",     "The doctor",
+    "The postman", "Her father",  "A tall stranger", "The radio operator", "The cook",      "My aunt",
+    "The student", "The driver",  "Grandmother",     "The fisherman",      "The engineer",  "The nurse",
 };
 
 const Words Actions = {
-    "carried a heavy box", "painted the front door", "found a silver coin", "read the morning paper",
-    "fixed the broken radio", "planted three apple trees", "built a wooden boat", "walked the dog",
-    "baked fresh bread", "wrote a long letter", "sent a short message", "lost the keys",
-    "caught a large fish", "sang an old song", "tuned the receiver", "counted the sheep",
-    "cleaned the windows", "bought a new bicycle", "climbed the steep hill", "mended the old net",
-    "lit a small fire", "drew a map of the coast", "heard a faint signal", "opened the post",
-    "waited for the bus", "picked ripe plums", "strung a long wire", "fed the chickens",
-    "swept the yard", "checked the weather",
+    "carried a heavy box",    "painted the front door",    "found a silver coin",    "read the morning paper",
+    "fixed the broken radio", "planted three apple trees", "built a wooden boat",    "walked the dog",
+    "baked fresh bread",      "wrote a long letter",       "sent a short message",   "lost the keys",
+    "caught a large fish",    "sang an old song",          "tuned the receiver",     "counted the sheep",
+    "cleaned the windows",    "bought a new bicycle",      "climbed the steep hill", "mended the old net",
+    "lit a small fire",       "drew a map of the coast",   "heard a faint signal",   "opened the post",
+    "waited for the bus",     "picked ripe plums",         "strung a long wire",     "fed the chickens",
+    "swept the yard",         "checked the weather",
 };
 
 const Words Places = {
-    "in the garden", "near the river", "at the station", "on the hill", "by the sea",
-    "in the kitchen", "behind the barn", "at the harbour", "in the village", "on the roof",
-    "near the old church", "in the workshop", "at the market", "by the lake", "in the attic",
-    "on the bridge", "at the edge of the wood", "in the shack",
+    "in the garden",       "near the river",          "at the station", "on the hill",    "by the sea",
+    "in the kitchen",      "behind the barn",         "at the harbour", "in the village", "on the roof",
+    "near the old church", "in the workshop",         "at the market",  "by the lake",    "in the attic",
+    "on the bridge",       "at the edge of the wood", "in the shack",
 };
 
 const Words Times = {
-    "yesterday", "last week", "early in the morning", "after dinner", "on Sunday",
-    "before the storm", "at midnight", "in the spring", "every Friday", "this morning",
-    "late last night", "two days ago", "at first light", "during the holidays",
+    "yesterday",        "last week",    "early in the morning", "after dinner",        "on Sunday",
+    "before the storm", "at midnight",  "in the spring",        "every Friday",        "this morning",
+    "late last night",  "two days ago", "at first light",       "during the holidays",
 };
 
 // ---------------------------------------------------------------------------
 // The most common English words, commonest first.
 
 const Words CommonWords = {
-    "the", "of", "and", "to", "a", "in", "is", "you", "that", "it", "he", "was", "for", "on",
-    "are", "as", "with", "his", "they", "I", "at", "be", "this", "have", "from", "or", "one",
-    "had", "by", "word", "but", "not", "what", "all", "were", "we", "when", "your", "can",
-    "said", "there", "use", "an", "each", "which", "she", "do", "how", "their", "if", "will",
-    "up", "other", "about", "out", "many", "then", "them", "these", "so", "some", "her",
-    "would", "make", "like", "him", "into", "time", "has", "look", "two", "more", "write",
-    "go", "see", "number", "no", "way", "could", "people", "my", "than", "first", "water",
-    "been", "call", "who", "oil", "its", "now", "find", "long", "down", "day", "did", "get",
-    "come", "made", "may", "part", "over", "new", "sound", "take", "only", "little", "work",
-    "know", "place", "year", "live", "me", "back", "give", "most", "very", "after", "thing",
-    "our", "just", "name", "good", "sentence", "man", "think", "say", "great", "where",
-    "help", "through", "much", "before", "line", "right", "too", "mean", "old", "any",
-    "same", "tell", "boy", "follow", "came", "want", "show", "also", "around", "form",
-    "three", "small", "set", "put", "end", "does", "another", "well", "large", "must", "big",
-    "even", "such", "because", "turn", "here", "why", "ask", "went", "men", "read", "need",
-    "land", "different", "home", "us", "move", "try", "kind", "hand", "picture", "again",
-    "change", "off", "play", "spell", "air", "away", "animal", "house", "point", "page",
-    "letter", "mother", "answer", "found", "study", "still", "learn", "should", "world",
-    "high", "every", "near", "add", "food", "between", "own", "below", "country", "plant",
-    "last", "school", "father", "keep", "tree", "never", "start", "city", "earth", "eye",
+    "the",    "of",        "and",      "to",    "a",       "in",     "is",     "you",     "that",    "it",
+    "he",     "was",       "for",      "on",    "are",     "as",     "with",   "his",     "they",    "I",
+    "at",     "be",        "this",     "have",  "from",    "or",     "one",    "had",     "by",      "word",
+    "but",    "not",       "what",     "all",   "were",    "we",     "when",   "your",    "can",     "said",
+    "there",  "use",       "an",       "each",  "which",   "she",    "do",     "how",     "their",   "if",
+    "will",   "up",        "other",    "about", "out",     "many",   "then",   "them",    "these",   "so",
+    "some",   "her",       "would",    "make",  "like",    "him",    "into",   "time",    "has",     "look",
+    "two",    "more",      "write",    "go",    "see",     "number", "no",     "way",     "could",   "people",
+    "my",     "than",      "first",    "water", "been",    "call",   "who",    "oil",     "its",     "now",
+    "find",   "long",      "down",     "day",   "did",     "get",    "come",   "made",    "may",     "part",
+    "over",   "new",       "sound",    "take",  "only",    "little", "work",   "know",    "place",   "year",
+    "live",   "me",        "back",     "give",  "most",    "very",   "after",  "thing",   "our",     "just",
+    "name",   "good",      "sentence", "man",   "think",   "say",    "great",  "where",   "help",    "through",
+    "much",   "before",    "line",     "right", "too",     "mean",   "old",    "any",     "same",    "tell",
+    "boy",    "follow",    "came",     "want",  "show",    "also",   "around", "form",    "three",   "small",
+    "set",    "put",       "end",      "does",  "another", "well",   "large",  "must",    "big",     "even",
+    "such",   "because",   "turn",     "here",  "why",     "ask",    "went",   "men",     "read",    "need",
+    "land",   "different", "home",     "us",    "move",    "try",    "kind",   "hand",    "picture", "again",
+    "change", "off",       "play",     "spell", "air",     "away",   "animal", "house",   "point",   "page",
+    "letter", "mother",    "answer",   "found", "study",   "still",  "learn",  "should",  "world",   "high",
+    "every",  "near",      "add",      "food",  "between", "own",    "below",  "country", "plant",   "last",
+    "school", "father",    "keep",     "tree",  "never",   "start",  "city",   "earth",   "eye",
 };
 
 // ---------------------------------------------------------------------------
@@ -216,7 +220,8 @@ struct Country {
 };
 
 const std::vector<Country> Countries = {
-    {{"W", "K", "N", "AA", "KB", "WB"}, {"BOSTON", "DENVER", "DALLAS", "OHIO", "MAINE", "SEATTLE", "TUCSON", "ATLANTA"}},
+    {{"W", "K", "N", "AA", "KB", "WB"},
+     {"BOSTON", "DENVER", "DALLAS", "OHIO", "MAINE", "SEATTLE", "TUCSON", "ATLANTA"}},
     {{"G", "M", "2E"}, {"LONDON", "LEEDS", "BRISTOL", "YORK", "DOVER", "BATH"}},
     {{"DL", "DK", "DJ"}, {"BERLIN", "MUNICH", "HAMBURG", "BONN", "KIEL"}},
     {{"F"}, {"PARIS", "LYON", "NANTES", "BREST"}},
@@ -240,24 +245,24 @@ const std::vector<Country> Countries = {
 };
 
 const Words Names = {
-    "BOB", "ANN", "JIM", "SUE", "TOM", "LIZ", "KEN", "PAT", "RAY", "DON", "EVA", "HANS",
-    "PIET", "OLE", "JAN", "MARC", "LUCA", "ANNA", "PETE", "JOHN", "MIKE", "NICK", "SAM",
-    "ERIK", "KARL", "PAUL", "JOSE", "YUKI", "MAX", "ROSE", "BILL", "DAVE", "TED", "LARS",
+    "BOB",  "ANN",  "JIM",  "SUE",  "TOM",  "LIZ",  "KEN",  "PAT",  "RAY",  "DON",  "EVA", "HANS",
+    "PIET", "OLE",  "JAN",  "MARC", "LUCA", "ANNA", "PETE", "JOHN", "MIKE", "NICK", "SAM", "ERIK",
+    "KARL", "PAUL", "JOSE", "YUKI", "MAX",  "ROSE", "BILL", "DAVE", "TED",  "LARS",
 };
 
 const Words Rigs = {
-    "HOMEBREW TRANSCEIVER", "SMALL KIT RIG", "OLD TUBE TRANSMITTER", "SIMPLE DIRECT CONVERSION RX",
-    "PORTABLE QRP RIG", "100 WATT TRANSCEIVER", "TWO TRANSISTOR TX", "HOME MADE RIG",
+    "HOMEBREW TRANSCEIVER", "SMALL KIT RIG",        "OLD TUBE TRANSMITTER", "SIMPLE DIRECT CONVERSION RX",
+    "PORTABLE QRP RIG",     "100 WATT TRANSCEIVER", "TWO TRANSISTOR TX",    "HOME MADE RIG",
 };
 
 const Words Antennas = {
-    "DIPOLE", "VERTICAL", "END FED WIRE", "3 ELEMENT YAGI", "LONG WIRE", "LOOP", "INVERTED V",
-    "GROUND PLANE", "MAGNETIC LOOP", "DELTA LOOP",
+    "DIPOLE", "VERTICAL",   "END FED WIRE", "3 ELEMENT YAGI", "LONG WIRE",
+    "LOOP",   "INVERTED V", "GROUND PLANE", "MAGNETIC LOOP",  "DELTA LOOP",
 };
 
 const Words Weather = {
-    "SUNNY", "CLOUDY", "RAIN", "SNOW", "FOG", "WINDY", "CLEAR", "OVERCAST", "SHOWERS", "HOT",
-    "COLD", "MILD", "STORMY", "FINE",
+    "SUNNY",    "CLOUDY",  "RAIN", "SNOW", "FOG",  "WINDY",  "CLEAR",
+    "OVERCAST", "SHOWERS", "HOT",  "COLD", "MILD", "STORMY", "FINE",
 };
 
 const Words Keys = {"STRAIGHT KEY", "BUG", "PADDLE ES KEYER", "COOTIE KEY", "OLD NAVY KEY"};
@@ -289,12 +294,11 @@ class TextBuilder {
 public:
     // With `unique`, a piece already in the text is not added again.
     explicit TextBuilder(std::size_t target, bool unique = true)
-        : target_(std::min(target, MaxPracticeTextLength)), unique_(unique) {}
-
-    bool Fits(const std::string& piece) const
+        : target_(std::min(target, MaxPracticeTextLength)), unique_(unique)
     {
-        return Joined(piece).size() <= target_;
     }
+
+    bool Fits(const std::string& piece) const { return Joined(piece).size() <= target_; }
 
     // Adds the piece when it fits, or when the text is still empty and the
     // piece is within the hard limit.
@@ -357,7 +361,10 @@ std::string Padded(int value, std::size_t width)
 }
 
 // Progress through the library: 0 at text 1, 1 at text 950.
-double Progress(int n) { return (n - 1) / double(PracticeTextCount - 1); }
+double Progress(int n)
+{
+    return (n - 1) / double(PracticeTextCount - 1);
+}
 
 std::size_t TargetLength(int n, Random& rng)
 {
@@ -384,7 +391,9 @@ extern const Words PunctuationSentences;
 struct Decks {
     explicit Decks(Random& rng)
         : Short(ShortSentences, rng), Medium(MediumSentences, rng), Long(LongSentences, rng),
-          Punctuation(PunctuationSentences, rng) {}
+          Punctuation(PunctuationSentences, rng)
+    {
+    }
     Deck Short, Medium, Long, Punctuation;
 };
 
@@ -414,14 +423,16 @@ std::string WordDrill(int n, Random& rng)
     // Begin with the commonest words and widen the choice as the texts go on.
     const int reach = std::min<int>(static_cast<int>(CommonWords.size()), 30 + n / 4);
     std::string previous;
-    text.FillFrom([&]() {
-        std::string word;
-        do
-            word = CommonWords[static_cast<std::size_t>(rng.Below(reach))];
-        while (word == previous);
-        previous = word;
-        return word;
-    }, 3);
+    text.FillFrom(
+        [&]() {
+            std::string word;
+            do
+                word = CommonWords[static_cast<std::size_t>(rng.Below(reach))];
+            while (word == previous);
+            previous = word;
+            return word;
+        },
+        3);
     return text.Text();
 }
 
@@ -496,7 +507,8 @@ std::string Contact(int n, Random& rng)
             "ANT IS " + rng.Pick(Antennas) + " UP " + std::to_string(rng.Between(4, 25)) + " M =",
             "WX HR " + sky + " ES " + wind + " =",
             "TEMP " + std::to_string(rng.Between(-12, 30)) + " C =",
-            "QRG " + std::to_string(rng.Pick(std::vector<int>{3, 7, 10, 14})) + ".0" + Padded(rng.Between(0, 99), 2) + " MHZ =",
+            "QRG " + std::to_string(rng.Pick(std::vector<int>{3, 7, 10, 14})) + ".0" + Padded(rng.Between(0, 99), 2)
+                + " MHZ =",
             "QSY UP " + std::to_string(rng.Between(1, 5)) + " KHZ?",
             "PSE QRS, QSB HR =",
         };
@@ -517,19 +529,26 @@ std::string NumberDrill(int n, Random& rng)
     text.FillFrom([&]() -> std::string {
         const int kind = rng.Below(p < 0.2 ? 2 : p < 0.5 ? 5 : 8);
         switch (kind) {
-        case 0: return std::to_string(rng.Below(10));
-        case 1: return std::to_string(rng.Between(10, 99));
+        case 0:
+            return std::to_string(rng.Below(10));
+        case 1:
+            return std::to_string(rng.Between(10, 99));
         case 2: {
             std::string group;
             for (int i = 0; i < 5; ++i)
                 group += static_cast<char>('0' + rng.Below(10));
             return group;
         }
-        case 3: return std::to_string(rng.Between(100, 9999));
-        case 4: return Padded(rng.Between(0, 23) * 100 + rng.Between(0, 59), 4) + " UTC";
-        case 5: return std::to_string(rng.Between(1, 30)) + "." + std::to_string(rng.Between(100, 999));
-        case 6: return std::to_string(rng.Between(1, 9)) + "/" + std::to_string(rng.Between(2, 16));
-        default: return "-" + std::to_string(rng.Between(1, 40));
+        case 3:
+            return std::to_string(rng.Between(100, 9999));
+        case 4:
+            return Padded(rng.Between(0, 23) * 100 + rng.Between(0, 59), 4) + " UTC";
+        case 5:
+            return std::to_string(rng.Between(1, 30)) + "." + std::to_string(rng.Between(100, 999));
+        case 6:
+            return std::to_string(rng.Between(1, 9)) + "/" + std::to_string(rng.Between(2, 16));
+        default:
+            return "-" + std::to_string(rng.Between(1, 40));
         }
     });
     return text.Text();
@@ -577,8 +596,8 @@ std::string PunctuationText(int n, Random& rng, Decks& decks)
         const int a = rng.Between(2, 50), b = rng.Between(2, 50);
         if (rng.Chance(50))
             return "What is " + std::to_string(a) + " + " + std::to_string(b) + "? " + std::to_string(a + b) + ".";
-        return std::to_string(std::max(a, b)) + " - " + std::to_string(std::min(a, b)) + " = " +
-               std::to_string(std::max(a, b) - std::min(a, b)) + ".";
+        return std::to_string(std::max(a, b)) + " - " + std::to_string(std::min(a, b)) + " = "
+            + std::to_string(std::max(a, b) - std::min(a, b)) + ".";
     });
     return text.Text();
 }
@@ -595,19 +614,21 @@ std::string CodeGroups(int n, Random& rng)
     // third of the way, signs at two thirds, each as an occasional character.
     const int reach = std::clamp(static_cast<int>(6 + p * 45), 6, static_cast<int>(letters.size()));
     TextBuilder text(TargetLength(n, rng), false);
-    text.FillFrom([&]() {
-        std::string group;
-        for (int i = 0; i < 5; ++i) {
-            const int roll = rng.Below(100);
-            if (p >= 0.67 && roll < 12)
-                group += signs[static_cast<std::size_t>(rng.Below(static_cast<int>(signs.size())))];
-            else if (p >= 0.33 && roll < 35)
-                group += digits[static_cast<std::size_t>(rng.Below(10))];
-            else
-                group += letters[static_cast<std::size_t>(rng.Below(reach))];
-        }
-        return group;
-    }, 2);
+    text.FillFrom(
+        [&]() {
+            std::string group;
+            for (int i = 0; i < 5; ++i) {
+                const int roll = rng.Below(100);
+                if (p >= 0.67 && roll < 12)
+                    group += signs[static_cast<std::size_t>(rng.Below(static_cast<int>(signs.size())))];
+                else if (p >= 0.33 && roll < 35)
+                    group += digits[static_cast<std::size_t>(rng.Below(10))];
+                else
+                    group += letters[static_cast<std::size_t>(rng.Below(reach))];
+            }
+            return group;
+        },
+        2);
     return text.Text();
 }
 
@@ -625,11 +646,16 @@ std::string CallDrill(int n, Random& rng)
         const int kind = rng.Below(5);
         ++serial;
         switch (kind) {
-        case 0: return call + " " + Report(rng) + " " + std::to_string(serial);
-        case 1: return "QRZ? " + call;
-        case 2: return "TU " + call + " 5NN " + std::to_string(serial);
-        case 3: return "DE " + call + " QTH " + town;
-        default: return call + "/" + rng.Pick(std::vector<std::string>{"P", "M", "QRP", "MM"});
+        case 0:
+            return call + " " + Report(rng) + " " + std::to_string(serial);
+        case 1:
+            return "QRZ? " + call;
+        case 2:
+            return "TU " + call + " 5NN " + std::to_string(serial);
+        case 3:
+            return "DE " + call + " QTH " + town;
+        default:
+            return call + "/" + rng.Pick(std::vector<std::string>{"P", "M", "QRP", "MM"});
         }
     });
     return text.Text();
@@ -644,8 +670,8 @@ bool IsSendableText(const std::string& text)
     if (text.empty() || text.size() > MaxPracticeTextLength)
         return false;
     return std::all_of(text.begin(), text.end(), [](char c) {
-        return c == ' ' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-               signs.find(c) != std::string::npos;
+        return c == ' ' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')
+            || signs.find(c) != std::string::npos;
     });
 }
 
@@ -659,13 +685,30 @@ std::vector<std::string> GeneratePracticeTexts()
     texts.reserve(PracticeTextCount);
     for (int n = 1; n <= PracticeTextCount; ++n) {
         switch ((n - 1) % 10) {
-        case 0: case 3: case 9: texts.push_back(EnglishText(n, rng, decks)); break;
-        case 1: texts.push_back(WordDrill(n, rng)); break;
-        case 2: case 6: texts.push_back(Contact(n, rng)); break;
-        case 4: texts.push_back(NumberDrill(n, rng)); break;
-        case 5: texts.push_back(PunctuationText(n, rng, decks)); break;
-        case 7: texts.push_back(CodeGroups(n, rng)); break;
-        default: texts.push_back(CallDrill(n, rng)); break;
+        case 0:
+        case 3:
+        case 9:
+            texts.push_back(EnglishText(n, rng, decks));
+            break;
+        case 1:
+            texts.push_back(WordDrill(n, rng));
+            break;
+        case 2:
+        case 6:
+            texts.push_back(Contact(n, rng));
+            break;
+        case 4:
+            texts.push_back(NumberDrill(n, rng));
+            break;
+        case 5:
+            texts.push_back(PunctuationText(n, rng, decks));
+            break;
+        case 7:
+            texts.push_back(CodeGroups(n, rng));
+            break;
+        default:
+            texts.push_back(CallDrill(n, rng));
+            break;
         }
         if (!IsSendableText(texts.back()))
             throw std::logic_error("practice text " + std::to_string(n) + " breaks the rules: " + texts.back());
