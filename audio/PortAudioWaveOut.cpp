@@ -283,10 +283,8 @@ int PortAudioWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned s
     Stream* s = Find(handle);
     if (!s)
         return MMSYSERR_INVALHANDLE;
-    if (header == nullptr || size < sizeof(WaveHeader))
-        return MMSYSERR_INVALPARAM;
-    if (!(header->Flags & WHDR_PREPARED))
-        return WAVERR_UNPREPARED;
+    if (int rc = CheckWritable(header, size); rc != MMSYSERR_NOERROR)
+        return rc;
     if (header->Flags & WHDR_INQUEUE)
         return WAVERR_STILLPLAYING;
     // A reset stream is opened anew here rather than started again: after a

@@ -112,10 +112,8 @@ int WavFileWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned siz
         std::lock_guard lock(FLock);
         if (!ValidHandle(handle))
             return MMSYSERR_INVALHANDLE;
-        if (header == nullptr || size < sizeof(WaveHeader))
-            return MMSYSERR_INVALPARAM;
-        if (!(header->Flags & WHDR_PREPARED))
-            return WAVERR_UNPREPARED;
+        if (int rc = CheckWritable(header, size); rc != MMSYSERR_NOERROR)
+            return rc;
         // WAV data is little-endian whatever the machine is.
         std::size_t count = header->BufferLength / 2;
         const auto* samples = reinterpret_cast<const std::int16_t*>(header->Data);

@@ -128,6 +128,16 @@ inline int MarkUnprepared(WaveHeader* header, unsigned size)
     return MMSYSERR_NOERROR;
 }
 
+// What every device checks of a header it is given to play.
+inline int CheckWritable(const WaveHeader* header, unsigned size)
+{
+    if (header == nullptr || size < sizeof(WaveHeader))
+        return MMSYSERR_INVALPARAM;
+    if (!(header->Flags & WHDR_PREPARED))
+        return WAVERR_UNPREPARED;
+    return MMSYSERR_NOERROR;
+}
+
 class WaveOutDevice {
 public:
     virtual ~WaveOutDevice() = default;

@@ -63,10 +63,8 @@ int TestWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned size)
         std::lock_guard lock(FLock);
         if (!ValidHandle(handle))
             return MMSYSERR_INVALHANDLE;
-        if (header == nullptr || size < sizeof(WaveHeader))
-            return MMSYSERR_INVALPARAM;
-        if (!(header->Flags & WHDR_PREPARED))
-            return WAVERR_UNPREPARED;
+        if (int rc = CheckWritable(header, size); rc != MMSYSERR_NOERROR)
+            return rc;
         if (FWriteFailure)
             return FWriteFailure;
         if (FKeepSamples) {
