@@ -195,6 +195,9 @@ TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
 
     Synth.RiseFallText = [this] { return ToAnsi(SpinEdit2->text()); };
     Synth.ProcessEvents = [] { QCoreApplication::processEvents(); };
+    // The sound card paces the writer, half a second at a time; the window
+    // (clicks, and a screen reader's queries) keeps its turn meanwhile.
+    OutSound1.WhileWaiting = [] { QCoreApplication::processEvents(); };
     Sender.CurrentText = [this] { return Memo1Text(); };
     Sender.ShowProgress = [this](const std::string& text) { Edit2->setText(FromAnsi(text)); };
     Sender.SetStatus = [this](const std::string& text) { SetStatusText(FromAnsi(text)); };

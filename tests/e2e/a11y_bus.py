@@ -129,6 +129,20 @@ box.queryEditableText().setTextContents("paris paris paris paris paris")
 press("Send Text")
 status = status_label()
 wait_state("the sending status", lambda: status.name, "You can stop sending with the <Abort/Show Text. button")
+
+# While sound paces the sender, the window still answers a screen reader's
+# queries at once, also while the writer waits for a free sound buffer (half a
+# second of sound each): every query over four such waits is answered quickly.
+text = box.queryText()
+lags = []
+end = time.time() + 2.5
+while time.time() < end:
+    began = time.time()
+    text.getText(0, -1)
+    lags.append(time.time() - began)
+print("queries while sending: %d, slowest answer %.3f s" % (len(lags), max(lags)))
+if max(lags) > 0.2:
+    fail("the window answered a query after %.3f s while sending" % max(lags))
 press("Abort/Show text")
 wait_state("the status after the abort", lambda: status.name, "The box shows only the text that was sent.")
 start = control("push button", "Start Kalvo")
