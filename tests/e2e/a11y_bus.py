@@ -165,9 +165,11 @@ if echoed != "q":
 press("Stop Kalvo")
 wait_for("the rating", inserted_into(box, "Your current mastery rating is "))
 wait_state("the status after the stop", lambda: status.name, "Here's how you did.  I'm Ready to go again.")
-# "Q 0.8, 7 1.0, ..., , 1.0, ? 1.0, / 1.0": one character and one weight per bar.
-bars = re.findall(r"(?:^|, )(.) ([01]\.\d)", chart.description)
-if len(bars) != 40 or bars[0] != ("Q", "0.8") or bars[-1][0] != "/":
+# "Q 0.8, 7 1.0, ..., comma 1.0, question mark 1.0, slash 1.0": one character
+# (a sign in words) and one weight per bar.
+bars = re.findall(r"(?:^|, )(\w|period|comma|question mark|slash) ([01]\.\d)(?=, |$)", chart.description)
+if len(bars) != 40 or bars[0] != ("Q", "0.8") or [bar[0] for bar in bars[-4:]] != [
+        "period", "comma", "question mark", "slash"]:
     fail("the chart's text alternative reads %r" % chart.description)
 print("chart:", chart.description)
 
