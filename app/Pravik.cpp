@@ -538,8 +538,15 @@ void TForm1::SetAccessibility()
                               Memo1,           Memo2,        Edit2,           Edit3,           Button3,       SpinEdit1,
                               CspeedScrollbar, CSpeedEdit,   SpeedScrollBar,  SpeedEdit,       Freqscrollbar, Freqedit,
                               Kalvobutton,     StartNumEdit, KalvoSendButton, KalvoStopButton, UsingEdit,     Chart1};
+    // A spin box is linked by its own box, the control its focus goes to:
+    // linking the compound widget moves whole stretches of the chain.
+    const auto link = [](QWidget* control) -> QWidget* {
+        if (auto* spin = qobject_cast<TSpinEdit*>(control))
+            return spin->lineEdit();
+        return control;
+    };
     for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+        setTabOrder(link(order[i - 1]), link(order[i]));
 }
 
 void TForm1::FocusTextBox(bool lessonRunning)
