@@ -3,7 +3,9 @@
 #include "app/AnsiText.h"
 #include "app/ErrorBox.h"
 #include "app/ErrorHistogram.h"
+#include "app/LineEditAccessible.h"
 #include "app/ProgramFont.h"
+#include "app/TextBoxFocus.h"
 #include "app/TextBoxWrap.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
@@ -171,6 +173,8 @@ TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
     // The sound output as the window describes it (audio/EngineSetup.h).
     ConfigureEngine(OutSound1);
 
+    // Before any box exists, so that every one is described by it.
+    InstallLineEditAccessible();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(WindowTitle));
     BuildLayout();
@@ -523,6 +527,10 @@ void TForm1::SetAccessibility()
     Memo2->setAccessibleName(QStringLiteral("Quickstart Instructions"));
     Memo3->setAccessibleName(QStringLiteral("Line buffer"));
     StatusBar1->setAccessibleName(QStringLiteral("Status"));
+
+    auto* boxFocus = new TextBoxFocus(this);
+    for (QLineEdit* box : findChildren<QLineEdit*>())
+        box->installEventFilter(boxFocus);
 
     // The boxes pass Tab on as focus change, like every other control; the
     // sliders are reached by Tab (a click on them leaves the focus where it is).

@@ -5,6 +5,7 @@
 
 #include "app/ErrorHistogram.h"
 
+#include <QAccessible>
 #include <QMenu>
 
 #include <vector>
@@ -97,4 +98,18 @@ TEST_F(WindowTest, TabFollowsTheDeclaredReadingOrder)
     for (QWidget* control : expected)
         names.push_back(control->objectName().toStdString());
     EXPECT_EQ(heard, names);
+
+    // Back into a box: its whole text is selected, once the focus has been
+    // reported, and a screen reader is told that text as one run.
+    QTest::keyClick(window, Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_EQ(QApplication::focusWidget(), form.Freqedit);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.Freqedit->selectedText(), "800");
+    QAccessibleInterface* described = QAccessible::queryAccessibleInterface(form.Freqedit);
+    ASSERT_NE(described->textInterface(), nullptr);
+    int start = -1, end = -1;
+    described->textInterface()->attributes(1, &start, &end);
+    EXPECT_EQ(std::make_pair(start, end), std::make_pair(0, 3));
+    described->textInterface()->selection(0, &start, &end);
+    EXPECT_EQ(std::make_pair(start, end), std::make_pair(0, 3));
 }

@@ -121,6 +121,14 @@ def inserted_into(box, text):
                                              and source == box and text in data)
 
 
+# A screen reader reads a box's line run by run of equal attributes: the whole
+# text of a box is one run, so that none of its characters is dropped.
+for name, value in (("Code Speed", "5"), ("Farnsworth Speed", "14"), ("Audio Frequency", "800")):
+    numbers = control("text", name).queryText()
+    run = tuple(numbers.getAttributeRun(0, False)[1:])
+    if numbers.getText(0, -1) != value or run != (0, len(value)):
+        fail("%s reads %r in the run %s" % (name, numbers.getText(0, -1), run))
+
 box = control("text", "Text to be sent")
 chart = [node for node in controls if node.name == "Error Histogram"][0]
 
