@@ -82,7 +82,7 @@ public:
     int InitStage() const { return FInitStage; }
     // How many buffer lengths the writer waits for a free buffer.
     static constexpr int StallBuffers = 4;
-    static constexpr std::chrono::milliseconds WaitSlice{20};
+    static constexpr std::chrono::milliseconds WaitSlice{1};
     std::function<void()> WhileWaiting; // may be empty
     int FillCount() const { return FFillCount; }
 
