@@ -5,6 +5,7 @@
 #include "app/ErrorHistogram.h"
 #include "app/LineEditAccessible.h"
 #include "app/ProgramFont.h"
+#include "app/StatusNotice.h"
 #include "app/TextBoxFocus.h"
 #include "app/TextBoxWrap.h"
 #include "app/Unit1.h"
@@ -175,6 +176,7 @@ TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
 
     // Before any box exists, so that every one is described by it.
     InstallLineEditAccessible();
+    InstallStatusNoticeAccessible();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(WindowTitle));
     BuildLayout();
@@ -355,6 +357,7 @@ void TForm1::BuildLayout()
     StatusText1->setObjectName(QStringLiteral("StatusText1"));
     StatusBar1->addWidget(StatusText1, 1);
     setStatusBar(StatusBar1);
+    Notice = new StatusNotice(StatusBar1);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -604,6 +607,10 @@ QString TForm1::StatusText() const
 // reports every echo and the rating as inserted text.
 void TForm1::SetStatusText(const QString& text)
 {
+    // A send that ends after an abort shows the abort's text once more; it is
+    // heard once.
+    if (text != StatusText1->text())
+        Notice->Announce(text);
     StatusText1->setText(text);
 }
 

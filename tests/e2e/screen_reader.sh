@@ -79,7 +79,7 @@ key Tab; hear "Show text check box"
 idle=$(since "$started")
 key Tab; hear "Send Text push button."
 # "Send Text" is disabled while it sends, and the focus passes on to "Pause".
-key space; hear "Pause push button."
+key space; hear "Pause push button." "You can stop sending with the"
 # While the text is sent, the focus moving on is heard; how long after the key
 # is kept beside the time when idle (build/artifacts/screen-reader-lag.txt).
 started=$(date +%s.%N)
@@ -87,7 +87,8 @@ key Tab; hear "Show text push button."
 sending=$(since "$started")
 echo "a focus change was heard after $idle s when idle, after $sending s while sending"
 echo "$idle $sending" >"$ARTIFACTS/screen-reader-lag.txt"
-key space
+# The status line is heard when it changes.
+key space; hear "The box shows only the text that was sent."
 
 # The boxes are read with their numbers (the next practice text is number 2).
 key Tab; hear "Font push button."
@@ -100,5 +101,8 @@ key Tab; hear "Farnsworth Speed text." "14 selected."
 key Tab; hear "Audio Frequency scroll bar 800."
 key Tab; hear "Audio Frequency text." "800 selected."
 key Tab; hear "Start Kalvo push button."
-key space; hear "Characters to Start text." "1."
+key space; hear "Characters to Start text." "1." "Enter number of characters to start, then press"
+# The send ends after the abort and shows the same status: it was heard once.
+grep -c "The box shows only the text that was sent." "$HEARD" | grep -qx 1 ||
+  { echo "FAIL: the status after the abort was not heard once"; cat "$HEARD"; exit 1; }
 echo PASS
