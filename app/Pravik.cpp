@@ -3,7 +3,10 @@
 #include "app/AnsiText.h"
 #include "app/ErrorBox.h"
 #include "app/ErrorHistogram.h"
+#include "app/LineEditAccessible.h"
 #include "app/ProgramFont.h"
+#include "app/StatusNotice.h"
+#include "app/TextBoxFocus.h"
 #include "app/TextBoxWrap.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
@@ -171,6 +174,9 @@ TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
     // The sound output as the window describes it (audio/EngineSetup.h).
     ConfigureEngine(OutSound1);
 
+    // Before any box exists, so that every one is described by it.
+    InstallLineEditAccessible();
+    InstallStatusNoticeAccessible();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(WindowTitle));
     BuildLayout();
@@ -195,6 +201,9 @@ TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
 
     Synth.RiseFallText = [this] { return ToAnsi(SpinEdit2->text()); };
     Synth.ProcessEvents = [] { QCoreApplication::processEvents(); };
+    // The sound card paces the writer, half a second at a time; the window
+    // (clicks, and a screen reader's queries) keeps its turn meanwhile.
+    OutSound1.WhileWaiting = [] { QCoreApplication::processEvents(); };
     Sender.CurrentText = [this] { return Memo1Text(); };
     Sender.ShowProgress = [this](const std::string& text) { Edit2->setText(FromAnsi(text)); };
     Sender.SetStatus = [this](const std::string& text) { SetStatusText(FromAnsi(text)); };
@@ -348,6 +357,7 @@ void TForm1::BuildLayout()
     StatusText1->setObjectName(QStringLiteral("StatusText1"));
     StatusBar1->addWidget(StatusText1, 1);
     setStatusBar(StatusBar1);
+    Notice = new StatusNotice(StatusBar1);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -521,6 +531,10 @@ void TForm1::SetAccessibility()
     Memo3->setAccessibleName(QStringLiteral("Line buffer"));
     StatusBar1->setAccessibleName(QStringLiteral("Status"));
 
+    auto* boxFocus = new TextBoxFocus(this);
+    for (QLineEdit* box : findChildren<QLineEdit*>())
+        box->installEventFilter(boxFocus);
+
     // The boxes pass Tab on as focus change, like every other control; the
     // sliders are reached by Tab (a click on them leaves the focus where it is).
     Memo1->setTabChangesFocus(true);
@@ -535,8 +549,15 @@ void TForm1::SetAccessibility()
                               Memo1,           Memo2,        Edit2,           Edit3,           Button3,       SpinEdit1,
                               CspeedScrollbar, CSpeedEdit,   SpeedScrollBar,  SpeedEdit,       Freqscrollbar, Freqedit,
                               Kalvobutton,     StartNumEdit, KalvoSendButton, KalvoStopButton, UsingEdit,     Chart1};
+    // A spin box is linked by its own box, the control its focus goes to:
+    // linking the compound widget moves whole stretches of the chain.
+    const auto link = [](QWidget* control) -> QWidget* {
+        if (auto* spin = qobject_cast<TSpinEdit*>(control))
+            return spin->lineEdit();
+        return control;
+    };
     for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+        setTabOrder(link(order[i - 1]), link(order[i]));
 }
 
 void TForm1::FocusTextBox(bool lessonRunning)
@@ -586,6 +607,10 @@ QString TForm1::StatusText() const
 // reports every echo and the rating as inserted text.
 void TForm1::SetStatusText(const QString& text)
 {
+    // A send that ends after an abort shows the abort's text once more; it is
+    // heard once.
+    if (text != StatusText1->text())
+        Notice->Announce(text);
     StatusText1->setText(text);
 }
 

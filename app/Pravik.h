@@ -11,6 +11,7 @@
 #pragma once
 
 #include "app/SpinEdit.h"
+#include "app/StatusNotice.h"
 #include "audio/TOutSound1.h"
 #include "audio/ToneSynth.h"
 #include "audio/WaveOut.h"
@@ -145,6 +146,7 @@ public:
     ErrorHistogram* Chart1;
     QStatusBar* StatusBar1;
     QLabel* StatusText1;
+    StatusNotice* Notice; // speaks each new status text to a screen reader
     QTimer* Timer1;
     QTimer* Timer2;
 

@@ -2,6 +2,7 @@
 
 #include "audio/OutTh1.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -193,8 +194,24 @@ void TOutSound::AwaitFreeBuffer()
     // far longer has stopped (a sound server gone, a headset unplugged).
     ThrowRefusedWrite();
     const auto limit = StallLimit();
-    if (FreeBuffers->try_acquire_for(limit))
-        return;
+    // Only this writer's own waiting counts toward the limit: a writer that
+    // WhileWaiting runs may take buffers for seconds, which shows the device
+    // plays.
+    std::chrono::microseconds waited{0};
+    for (;;) {
+        const auto slice = WhileWaiting ? std::min<std::chrono::microseconds>(WaitSlice, limit - waited) : limit;
+        const auto began = std::chrono::steady_clock::now();
+        if (FreeBuffers->try_acquire_for(slice))
+            return;
+        waited += std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - began);
+        if (waited >= limit || !WhileWaiting)
+            break;
+        WhileWaiting();
+        // A handler that wrote samples meanwhile holds the current buffer:
+        // this writer goes on filling it.
+        if (FFillCount != 0)
+            return;
+    }
     // Reset gives every queued buffer back, so that the next sample finds one.
     FWaveOut.Reset(FWaveOutHandle);
     (void)TransferThread->TakeError();

@@ -13,6 +13,10 @@
 //    and leaves the stage where it was.
 //  - SendSample() works only at stage 4; Flush() pads the current buffer with
 //    silence and queues it (nothing when it is empty).
+//  - While the writer waits for a free buffer it calls WhileWaiting (when set)
+//    every WaitSlice, so that the window keeps answering while sound paces it.
+//    A writer that WhileWaiting runs may begin the buffer itself; the waiting
+//    writer then goes on filling that buffer and takes no second one.
 //  - A device that stops playing never blocks the writer for good: waiting for
 //    a free buffer ends after StallBuffers buffer lengths with EOutSound; the
 //    device is then reset, so every buffer comes back and the next sample
@@ -32,6 +36,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -77,6 +82,8 @@ public:
     int InitStage() const { return FInitStage; }
     // How many buffer lengths the writer waits for a free buffer.
     static constexpr int StallBuffers = 4;
+    static constexpr std::chrono::milliseconds WaitSlice{1};
+    std::function<void()> WhileWaiting; // may be empty
     int FillCount() const { return FFillCount; }
 
 private:

@@ -23,6 +23,8 @@ test=(
   locales
   # the accessibility bus test: a private D-Bus session, the AT-SPI registry, pyatspi
   dbus-daemon dbus-bin at-spi2-core python3-pyatspi
+  # the screen reader test: Orca, speaking through speech-dispatcher
+  orca speech-dispatcher
 )
 
 packages=("${build[@]}")

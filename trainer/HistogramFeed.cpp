@@ -6,6 +6,27 @@
 
 namespace kalvo {
 
+namespace {
+
+// A screen reader passes signs over, so they are named in words.
+std::string SpokenName(char character)
+{
+    switch (character) {
+    case '.':
+        return "period";
+    case ',':
+        return "comma";
+    case '?':
+        return "question mark";
+    case '/':
+        return "slash";
+    default:
+        return std::string(1, character);
+    }
+}
+
+} // namespace
+
 HistogramFeed MakeHistogramFeed(const std::array<double, Trainer::CharacterCount + 1>& weights,
                                 const std::string& lessonOrder, bool trainMode)
 {
@@ -23,7 +44,7 @@ HistogramFeed MakeHistogramFeed(const std::array<double, Trainer::CharacterCount
         const auto written = std::to_chars(weight, weight + sizeof weight, weights[i + 1], std::chars_format::fixed, 1);
         if (!feed.TextAlternative.empty())
             feed.TextAlternative += ", ";
-        feed.TextAlternative += character + " " + std::string(weight, written.ptr);
+        feed.TextAlternative += SpokenName(character[0]) + " " + std::string(weight, written.ptr);
     }
     return feed;
 }

@@ -7,8 +7,9 @@
 // empty label. All 40 bars are always given, also for characters not yet in use.
 // TextAlternative says the same for a reader that cannot see the chart: each
 // character of LessonOrder, upper-cased, with its weight to one decimal, in bar
-// order ("Q 0.2, 7 1.0, ..."), whether or not the bars carry labels; empty
-// before the first lesson.
+// order ("Q 0.2, 7 1.0, ..., period 1.0, comma 1.0"), whether or not the bars
+// carry labels; empty before the first lesson. Signs are named in words, since
+// a screen reader does not speak them.
 #pragma once
 
 #include "trainer/Trainer.h"

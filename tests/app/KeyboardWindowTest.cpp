@@ -3,6 +3,9 @@
 // typed during a lesson are only judged, and Alt opens the menus.
 #include "WindowFixture.h"
 
+#include "app/ErrorHistogram.h"
+
+#include <QAccessible>
 #include <QMenu>
 
 #include <vector>
@@ -58,4 +61,55 @@ TEST_F(WindowTest, TheWholeLessonRunsFromTheKeyboard)
 
     QTest::keyClick(window, Qt::Key_A, Qt::AltModifier);
     EXPECT_TRUE(form.Advanced1->isVisible());
+}
+
+// Tab visits the shown controls in the window's declared reading order, the
+// text box and the quick-start box included, and Shift+Tab goes back the same way.
+TEST_F(WindowTest, TabFollowsTheDeclaredReadingOrder)
+{
+    TForm1& form = MakeForm();
+    ShowForm();
+    QWindow* window = form.windowHandle();
+    const std::vector<QWidget*> expected = {static_cast<QWidget*>(form.LoadFile),
+                                            form.Button1,
+                                            form.CheckBox2,
+                                            form.CheckBox1,
+                                            form.Sendbutton,
+                                            form.Button2,
+                                            form.AbortButton,
+                                            form.Button4,
+                                            form.Edit1,
+                                            form.Memo1,
+                                            form.Memo2,
+                                            form.CspeedScrollbar,
+                                            form.CSpeedEdit,
+                                            form.SpeedScrollBar,
+                                            form.SpeedEdit,
+                                            form.Freqscrollbar,
+                                            form.Freqedit,
+                                            form.Kalvobutton};
+    form.LoadFile->setFocus();
+    std::vector<std::string> heard{QApplication::focusWidget()->objectName().toStdString()};
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(window, Qt::Key_Tab);
+        heard.push_back(QApplication::focusWidget()->objectName().toStdString());
+    }
+    std::vector<std::string> names;
+    for (QWidget* control : expected)
+        names.push_back(control->objectName().toStdString());
+    EXPECT_EQ(heard, names);
+
+    // Back into a box: its whole text is selected, once the focus has been
+    // reported, and a screen reader is told that text as one run.
+    QTest::keyClick(window, Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_EQ(QApplication::focusWidget(), form.Freqedit);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.Freqedit->selectedText(), "800");
+    QAccessibleInterface* described = QAccessible::queryAccessibleInterface(form.Freqedit);
+    ASSERT_NE(described->textInterface(), nullptr);
+    int start = -1, end = -1;
+    described->textInterface()->attributes(1, &start, &end);
+    EXPECT_EQ(std::make_pair(start, end), std::make_pair(0, 3));
+    described->textInterface()->selection(0, &start, &end);
+    EXPECT_EQ(std::make_pair(start, end), std::make_pair(0, 3));
 }

@@ -357,6 +357,44 @@ TEST(OutSoundPacing, FourthBufferWaitsUntilTheFirstIsDone)
 
 // A device that stops playing, or refuses buffers, ends the writer's wait with
 // an error, and once it plays again the next samples go through.
+// The window's turn while the writer waits: WhileWaiting runs every slice; a
+// sample it writes itself begins the buffer, which the waiting writer then
+// shares instead of taking a second one.
+TEST(OutSoundPacing, WaitingWriterLetsOthersRunAndSharesTheBufferTheyBegin)
+{
+    TestWaveOut device(TestWaveOut::Completion::OnDemand);
+    auto out = ProgramOutSound(device);
+    out->Initialize();
+    SendSamples(*out, 3 * 4000, 1);
+    ASSERT_TRUE(device.WaitForWritten(3));
+
+    int turns = 0;
+    out->WhileWaiting = [&] {
+        if (++turns == 3) {
+            device.CompleteNext();
+            out->SendSample(SamplePair{7, 7}); // a handler run during the wait
+        }
+    };
+    const auto began = std::chrono::steady_clock::now();
+    out->SendSample(SamplePair{2, 2});
+    EXPECT_EQ(turns, 3);
+    EXPECT_LT(std::chrono::steady_clock::now() - began, 3 * TOutSound::WaitSlice + 200ms);
+    EXPECT_EQ(out->FillCount(), 2);
+
+    // Two buffers come back and two more fill without a wait: no permit was lost.
+    SendSamples(*out, 3998, 3);
+    device.CompleteNext();
+    device.CompleteNext();
+    SendSamples(*out, 2 * 4000, 4);
+    EXPECT_EQ(turns, 3);
+    ASSERT_TRUE(device.WaitForWritten(6));
+    const auto written = device.Written();
+    EXPECT_EQ(written[3][0], 7);
+    EXPECT_EQ(written[3][1], 2);
+    EXPECT_EQ(written[3][2], 3);
+    device.CompleteAll();
+}
+
 TEST(OutSoundPacing, StalledOrRefusingDeviceEndsTheWaitAndRecovers)
 {
     TestWaveOut device(TestWaveOut::Completion::OnDemand);

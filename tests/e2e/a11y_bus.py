@@ -121,6 +121,14 @@ def inserted_into(box, text):
                                              and source == box and text in data)
 
 
+# A screen reader reads a box's line run by run of equal attributes: the whole
+# text of a box is one run, so that none of its characters is dropped.
+for name, value in (("Code Speed", "5"), ("Farnsworth Speed", "14"), ("Audio Frequency", "800")):
+    numbers = control("text", name).queryText()
+    run = tuple(numbers.getAttributeRun(0, False)[1:])
+    if numbers.getText(0, -1) != value or run != (0, len(value)):
+        fail("%s reads %r in the run %s" % (name, numbers.getText(0, -1), run))
+
 box = control("text", "Text to be sent")
 chart = [node for node in controls if node.name == "Error Histogram"][0]
 
@@ -129,6 +137,20 @@ box.queryEditableText().setTextContents("paris paris paris paris paris")
 press("Send Text")
 status = status_label()
 wait_state("the sending status", lambda: status.name, "You can stop sending with the <Abort/Show Text. button")
+
+# While sound paces the sender, the window still answers a screen reader's
+# queries at once, also while the writer waits for a free sound buffer (half a
+# second of sound each): every query over four such waits is answered quickly.
+text = box.queryText()
+lags = []
+end = time.time() + 2.5
+while time.time() < end:
+    began = time.time()
+    text.getText(0, -1)
+    lags.append(time.time() - began)
+print("queries while sending: %d, slowest answer %.3f s" % (len(lags), max(lags)))
+if max(lags) > 0.2:
+    fail("the window answered a query after %.3f s while sending" % max(lags))
 press("Abort/Show text")
 wait_state("the status after the abort", lambda: status.name, "The box shows only the text that was sent.")
 start = control("push button", "Start Kalvo")
@@ -151,9 +173,11 @@ if echoed != "q":
 press("Stop Kalvo")
 wait_for("the rating", inserted_into(box, "Your current mastery rating is "))
 wait_state("the status after the stop", lambda: status.name, "Here's how you did.  I'm Ready to go again.")
-# "Q 0.8, 7 1.0, ..., , 1.0, ? 1.0, / 1.0": one character and one weight per bar.
-bars = re.findall(r"(?:^|, )(.) ([01]\.\d)", chart.description)
-if len(bars) != 40 or bars[0] != ("Q", "0.8") or bars[-1][0] != "/":
+# "Q 0.8, 7 1.0, ..., comma 1.0, question mark 1.0, slash 1.0": one character
+# (a sign in words) and one weight per bar.
+bars = re.findall(r"(?:^|, )(\w|period|comma|question mark|slash) ([01]\.\d)(?=, |$)", chart.description)
+if len(bars) != 40 or bars[0] != ("Q", "0.8") or [bar[0] for bar in bars[-4:]] != [
+        "period", "comma", "question mark", "slash"]:
     fail("the chart's text alternative reads %r" % chart.description)
 print("chart:", chart.description)
 

@@ -20,7 +20,7 @@ TEST(HistogramFeed, TrainModeBarsCarryNoLabels)
     }
     // The text alternative names the characters even while the bars do not.
     EXPECT_EQ(feed.TextAlternative.rfind("Q 0.2, 7 0.2, Z 0.2, G 0.2, 0 0.2, 9 1.0, 8 1.0, ", 0), 0u);
-    const std::string end = "E 1.0, . 1.0, , 1.0, ? 1.0, / 1.0";
+    const std::string end = "E 1.0, period 1.0, comma 1.0, question mark 1.0, slash 1.0";
     ASSERT_GT(feed.TextAlternative.size(), end.size());
     EXPECT_EQ(feed.TextAlternative.substr(feed.TextAlternative.size() - end.size()), end);
 }
