@@ -82,7 +82,9 @@ public:
     int InitStage() const { return FInitStage; }
     // How many buffer lengths the writer waits for a free buffer.
     static constexpr int StallBuffers = 4;
-    static constexpr std::chrono::milliseconds WaitSlice{1};
+    // Short enough that the window answers a click or a screen reader at once,
+    // long enough that a wait costs the processor next to nothing.
+    static constexpr std::chrono::milliseconds WaitSlice{10};
     std::function<void()> WhileWaiting; // may be empty
     int FillCount() const { return FFillCount; }
 
