@@ -70,7 +70,8 @@ QRect LineEditAccessible::characterRect(int offset) const
     const QRect caret = Box()->inputMethodQuery(Qt::ImCursorRectangle).toRect();
     const int x = caret.center().x() - metrics.horizontalAdvance(text.left(Box()->cursorPosition()))
         + metrics.horizontalAdvance(text.left(offset));
-    const int width = offset < text.size() ? metrics.horizontalAdvance(text.at(offset)) : 0;
+    // A reader may ask for any offset; one outside the text has no width.
+    const int width = offset >= 0 && offset < text.size() ? metrics.horizontalAdvance(text.at(offset)) : 0;
     const QRect local(x, caret.top(), width, caret.height());
     return QRect(Box()->mapToGlobal(local.topLeft()), local.size());
 }
