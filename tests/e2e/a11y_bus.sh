@@ -5,11 +5,8 @@
 # walking its tree, pressing buttons through the action interface and watching
 # the events that reach the bus.
 set -u
-if [ -z "${KALVO_PRIVATE_SESSION:-}" ]; then
-  command -v dbus-run-session >/dev/null || { echo "SKIP: dbus-run-session is missing"; exit 77; }
-  KALVO_PRIVATE_SESSION=1 exec dbus-run-session -- bash "$0" "$@"
-fi
 source "$(dirname "$0")/common.sh"
+in_private_session "$0" "$@"
 e2e_init "$@"
 LAUNCHER=/usr/libexec/at-spi-bus-launcher
 PYTHON=/usr/bin/python3   # pyatspi is a system package

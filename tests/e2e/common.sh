@@ -2,6 +2,15 @@
 # its sound recorded from the private PulseAudio null sink.
 # Exit code 77 marks a test as skipped when those services are not running.
 
+# Runs the calling script again inside a D-Bus session of its own (the tests
+# that talk to the accessibility bus); returns at once when already inside.
+# Usage: in_private_session "$0" "$@"
+in_private_session() {
+  [ -z "${KALVO_PRIVATE_SESSION:-}" ] || return 0
+  command -v dbus-run-session >/dev/null || { echo "SKIP: dbus-run-session is missing"; exit 77; }
+  KALVO_PRIVATE_SESSION=1 exec dbus-run-session -- bash "$@"
+}
+
 e2e_init() {
   KALVO_BIN=$1
   TONE_RUNS=$2

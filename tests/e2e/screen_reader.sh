@@ -5,11 +5,8 @@
 # program is worked from the keyboard alone, and after each key the test waits
 # until the texts a blind learner must hear have been spoken.
 set -u
-if [ -z "${KALVO_PRIVATE_SESSION:-}" ]; then
-  command -v dbus-run-session >/dev/null || { echo "SKIP: dbus-run-session is missing"; exit 77; }
-  KALVO_PRIVATE_SESSION=1 exec dbus-run-session -- bash "$0" "$@"
-fi
 source "$(dirname "$0")/common.sh"
+in_private_session "$0" "$@"
 e2e_init "$@"
 LAUNCHER=/usr/libexec/at-spi-bus-launcher
 for tool in orca speech-dispatcher; do
