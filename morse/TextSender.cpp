@@ -27,7 +27,10 @@ void TextSender::Run()
     // The box is read again before every character: edits made while sending
     // are followed from the current position on.
     for (;;) {
-        const std::string text = CurrentText ? CurrentText() : std::string();
+        std::string copy;
+        if (!FixedText)
+            copy = CurrentText ? CurrentText() : std::string();
+        const std::string& text = FixedText ? *FixedText : copy;
         // SendPos below 1 cannot come from the window; it is refused rather than
         // read before the start of the text.
         if (SendPos < 1 || SendPos > static_cast<int>(text.size()) || !Sending)

@@ -44,6 +44,10 @@ public:
     // Window hooks. CurrentText returns the text box as 8-bit text with CR LF
     // line breaks; the others may be left empty.
     std::function<std::string()> CurrentText;
+    // A text that cannot change during the send (a file being rendered), read
+    // in place instead of through CurrentText: copying a long text before
+    // every character would cost time growing with the square of its length.
+    const std::string* FixedText = nullptr;
     std::function<void(const std::string&)> ShowProgress;
     std::function<void(const std::string&)> SetStatus;
     std::function<void()> ProcessEvents;

@@ -11,6 +11,8 @@ build=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins
   portaudio19-dev libasound2-dev libasound2-plugins
+  # sound files: the encoders behind one library, and a sample-rate converter
+  libsndfile1-dev libsamplerate0-dev
   fonts-liberation xdg-utils
 )
 package=(dpkg-dev)
@@ -18,6 +20,8 @@ test=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool xclip x11-apps imagemagick
   pulseaudio pulseaudio-utils sox
+  # the sound-file test: a Morse decoder, and decoders of MP3 and Opus to PCM
+  multimon-ng libsox-fmt-mp3 opus-tools
   lintian desktop-file-utils appstream
   # a German locale, under which the number conversions are checked
   locales

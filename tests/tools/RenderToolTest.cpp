@@ -1,16 +1,20 @@
 #include "morse/TextSender.h"
 #include "tests/support/SoundRig.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/ToneRuns.h"
 #include "tests/support/WavFile.h"
 
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include <sys/wait.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kalvo {
 namespace {
@@ -43,6 +47,38 @@ Samples SentBySender(const std::string& text, const std::string& charWpm, const 
     sender.Sending = true;
     sender.Run();
     return rig.Recorded(testing::BuffersFor(samples, EngineSetup::BufferLength));
+}
+
+// A sound file of any format, decoded by libsndfile: its rate and its first
+// channel in sample units.
+struct Decoded {
+    int Rate = 0;
+    int Format = 0;
+    std::vector<double> Samples;
+};
+
+Decoded Decode(const std::filesystem::path& path)
+{
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    EXPECT_NE(file, nullptr) << path << ": " << sf_strerror(nullptr);
+    if (!file)
+        return {};
+    std::vector<double> all(std::size_t(info.frames) * info.channels);
+    all.resize(std::size_t(sf_readf_double(file, all.data(), info.frames)) * info.channels);
+    sf_close(file);
+    Decoded d{info.samplerate, info.format & SF_FORMAT_TYPEMASK, {}};
+    for (std::size_t i = 0; i < all.size(); i += info.channels)
+        d.Samples.push_back(all[i] * 32768.0);
+    return d;
+}
+
+double Rms(const std::vector<double>& x)
+{
+    double sum = 0.0;
+    for (double v : x)
+        sum += v * v;
+    return std::sqrt(sum / x.size());
 }
 
 class RenderToolTest : public ::testing::Test {
@@ -99,6 +135,85 @@ TEST_F(RenderToolTest, FrequencyAndCompression)
     EXPECT_EQ(ReadRendered(out), SentBySender("CQ @", "20", "8", "650", 10));
 }
 
+TEST_F(RenderToolTest, EveryFormatHoldsTheSenderSamples)
+{
+    const Samples sent = SentBySender("PARIS 599", "20", "20", "800", 0);
+    const std::vector<double> exact(sent.begin(), sent.end());
+    struct Case {
+        const char* Name;
+        const char* Options;
+        int Type;
+        int Rate;
+    };
+    const Case cases[] = {
+        {"a.flac", "", SF_FORMAT_FLAC, 8000},
+        {"a.ogg", "", SF_FORMAT_OGG, 8000},
+        {"a.OPUS", "", SF_FORMAT_OGG, 48000},
+        {"a.mp3", "", SF_FORMAT_MPEG, 8000},
+        {"a.dat", "--format flac", SF_FORMAT_FLAC, 8000},
+        {"b.wav", "--format mp3 --quality 0", SF_FORMAT_MPEG, 8000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const auto out = Dir / c.Name;
+        ASSERT_EQ(
+            RunTool(std::string("--char-wpm 20 --overall-wpm 20 --text 'PARIS 599' ") + c.Options + " " + out.string()),
+            0);
+        const Decoded d = Decode(out);
+        EXPECT_EQ(d.Format, c.Type);
+        EXPECT_EQ(d.Rate, c.Rate);
+        if (c.Type == SF_FORMAT_FLAC) {
+            EXPECT_EQ(d.Samples, exact);
+            continue;
+        }
+        // Lossy: the same length give or take the encoder's frames, the same loudness.
+        EXPECT_NEAR(double(d.Samples.size()) / d.Rate, exact.size() / 8000.0, 0.1);
+        EXPECT_NEAR(20 * std::log10(Rms(d.Samples) / Rms(exact)), 0.0, 1.0);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir), {}), std::ptrdiff_t(std::size(cases)));
+}
+
+// The signal-to-noise ratio of the file as a listener's receiver would see it:
+// the tone's power while the key is down over the noise power in 2500 Hz. The
+// noise is measured in the gaps and fills the 2400 Hz from 300 to 2700 Hz.
+TEST_F(RenderToolTest, NoiseHasTheAskedSignalToNoiseRatio)
+{
+    const std::string text = "--char-wpm 20 --overall-wpm 20 --text 'PARIS PARIS PARIS PARIS PARIS' ";
+    ASSERT_EQ(RunTool(text + (Dir / "clean.wav").string()), 0);
+    const Samples clean = testing::ReadWav((Dir / "clean.wav").string())->Left;
+    // Key down without the ramps; gaps a ramp away from any tone.
+    constexpr std::size_t Ramp = 48;
+    std::vector<char> keyDown(clean.size(), 0);
+    std::vector<char> gap(clean.size(), 1);
+    for (const testing::Run& run : testing::ToneRuns(clean, 20)) {
+        for (std::size_t i = run.Start + Ramp; i + Ramp < run.Start + run.Length; ++i)
+            keyDown[i] = 1;
+        for (std::size_t i = run.Start > Ramp ? run.Start - Ramp : 0; i < run.Start + run.Length + Ramp; ++i)
+            gap[std::min(i, gap.size() - 1)] = 0;
+    }
+    for (double snr : {0.0, 10.0, -6.0}) {
+        SCOPED_TRACE(snr);
+        const auto out = Dir / "noisy.wav";
+        ASSERT_EQ(RunTool(text + "--seed 7 --noise " + std::to_string(snr) + " " + out.string()), 0);
+        const Samples noisy = testing::ReadWav(out.string())->Left;
+        ASSERT_EQ(noisy.size(), clean.size());
+        double keyPower = 0, gapPower = 0;
+        std::size_t keyCount = 0, gapCount = 0;
+        for (std::size_t i = 0; i < noisy.size(); ++i) {
+            const double v2 = double(noisy[i]) * noisy[i];
+            if (keyDown[i])
+                keyPower += v2, ++keyCount;
+            if (gap[i])
+                gapPower += v2, ++gapCount;
+        }
+        keyPower /= keyCount;
+        gapPower /= gapCount;
+        const double measured = 10 * std::log10((keyPower - gapPower) / (gapPower * 2500.0 / 2400.0));
+        EXPECT_NEAR(measured, snr, 0.5);
+        std::printf("SNR asked %+.1f dB, measured %+.2f dB\n", snr, measured);
+    }
+}
+
 TEST_F(RenderToolTest, UsageErrorsExitWithTwo)
 {
     const std::string out = (Dir / "x.wav").string();
@@ -111,12 +226,15 @@ TEST_F(RenderToolTest, UsageErrorsExitWithTwo)
     EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --freq abc --text E " + out), 2);
     EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --compression -1 --text E " + out), 2);
     EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --text"), 2);
+    for (const char* options : {"", "--format au", "--quality 11", "--noise x", "--seed -1"})
+        EXPECT_EQ(RunTool(std::string("--char-wpm 14 --overall-wpm 5 --text E ") + options + " " + out + ".au"), 2);
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 TEST_F(RenderToolTest, UnwritableFileFailsWithOne)
 {
-    EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --text E " + (Dir / "no/such/dir.wav").string()), 1);
+    for (const char* name : {"no/such/dir.wav", "no/such/dir.mp3"})
+        EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --text E " + (Dir / name).string()), 1);
 }
 
 } // namespace

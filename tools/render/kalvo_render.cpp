@@ -1,20 +1,17 @@
-// kalvo-render: sends a text as Morse code into a WAV file instead of the sound
-// card, through the same sender, timing model, tone synthesis and sound-output
-// component as the program (8000 samples per second, 16-bit mono, buffers of
-// 4000 samples, rise/fall 5 ms, the start-up waveform). The file holds exactly
-// the samples handed to the device, the silence padding of the final flush
-// included.
+// kalvo-render: sends a text as Morse code into a sound file instead of the
+// sound card, through the same sender, timing model, tone synthesis and
+// sound-output component as the program (8000 samples per second, 16-bit mono,
+// buffers of 4000 samples, rise/fall 5 ms, the start-up waveform). The file
+// holds exactly the samples handed to the device, the silence padding of the
+// final flush included, as WAV, FLAC, Ogg Vorbis, Ogg Opus or MP3 (by the
+// file's extension or --format), optionally with band noise (see TextRender).
 //
 // Exit codes: 0 written, 1 the rendering failed, 2 usage error.
 
 #include "audio/EngineSetup.h"
-#include "audio/TOutSound1.h"
-#include "audio/ToneSynth.h"
-#include "audio/WavFileWaveOut.h"
+#include "audio/TextRender.h"
 #include "common/Convert.h"
 #include "common/Errors.h"
-#include "morse/CodeTable.h"
-#include "morse/TextSender.h"
 #include "morse/TimingModel.h"
 
 #include <cstdint>
@@ -22,14 +19,17 @@
 #include <exception>
 #include <map>
 #include <optional>
+#include <random>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr const char* Usage = "usage: kalvo-render --char-wpm N --overall-wpm N [--freq HZ] [--compression C] "
-                              "--text TEXT OUT.wav";
+constexpr const char* Usage =
+    "usage: kalvo-render --char-wpm N --overall-wpm N [--freq HZ] [--compression C] "
+    "[--format wav|flac|ogg|opus|mp3] [--quality Q] [--noise SNR_DB] [--seed N] --text TEXT OUT";
 
 using kalvo::EngineSetup;
 
@@ -42,9 +42,24 @@ struct Options {
     int OverallWpm = 0;
     int Freq = 800;
     double Compression = 0.0;
+    kalvo::FileOptions File;
     std::string Text;
     std::string OutPath;
 };
+
+double ParseDouble(const std::string& option, const std::string& value, double min, double max)
+{
+    double x = 0.0;
+    try {
+        x = kalvo::StrToFloat(value);
+    } catch (const kalvo::EConvertError&) {
+        throw UsageError{option + ": '" + value + "' is not a number"};
+    }
+    if (!(x >= min && x <= max))
+        throw UsageError{option + ": " + value + " is outside " + kalvo::FloatToStr(min) + " to "
+                         + kalvo::FloatToStr(max)};
+    return x;
+}
 
 int ParseInt(const std::string& option, const std::string& value, int min, int max)
 {
@@ -65,8 +80,11 @@ Options Parse(const std::vector<std::string>& args)
     std::optional<std::string> outPath;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--char-wpm" || arg == "--overall-wpm" || arg == "--freq" || arg == "--compression"
-            || arg == "--text") {
+        static const std::set<std::string> valued{
+            "--char-wpm", "--overall-wpm", "--freq", "--compression", "--format",
+            "--quality",  "--noise",       "--seed", "--text",
+        };
+        if (valued.count(arg)) {
             if (i + 1 >= args.size())
                 throw UsageError{arg + " needs a value"};
             if (values.count(arg))
@@ -84,7 +102,7 @@ Options Parse(const std::vector<std::string>& args)
         if (!values.count(required))
             throw UsageError{std::string("missing ") + required};
     if (!outPath)
-        throw UsageError{"missing OUT.wav"};
+        throw UsageError{"missing OUT"};
 
     Options o;
     o.CharWpm = ParseInt("--char-wpm", values["--char-wpm"], 1, 1000);
@@ -92,16 +110,21 @@ Options Parse(const std::vector<std::string>& args)
     if (values.count("--freq"))
         // Below half the sample rate, so the tone is what it says.
         o.Freq = ParseInt("--freq", values["--freq"], 1, EngineSetup::SampRate / 2 - 1);
-    if (values.count("--compression")) {
-        const std::string& text = values["--compression"];
-        try {
-            o.Compression = kalvo::StrToFloat(text);
-        } catch (const kalvo::EConvertError&) {
-            throw UsageError{"--compression: '" + text + "' is not a number"};
-        }
-        if (!(o.Compression >= 0.0 && o.Compression <= 10.0))
-            throw UsageError{"--compression: " + text + " is outside 0 to 10"};
-    }
+    if (values.count("--compression"))
+        o.Compression = ParseDouble("--compression", values["--compression"], 0.0, 10.0);
+    const auto format = values.count("--format") ? kalvo::FormatForName(values["--format"])
+                                                 : kalvo::FormatForFileName(*outPath);
+    if (!format)
+        throw UsageError{values.count("--format") ? "--format: unknown format " + values["--format"]
+                                                  : "cannot tell the format from " + *outPath + "; give --format"};
+    o.File.Format = *format;
+    if (values.count("--quality"))
+        o.File.Quality = ParseDouble("--quality", values["--quality"], 0.0, 10.0);
+    // Beyond these the file is all tone or all noise.
+    if (values.count("--noise"))
+        o.File.NoiseSnrDb = ParseDouble("--noise", values["--noise"], -30.0, 60.0);
+    o.File.Seed = values.count("--seed") ? std::uint64_t(ParseInt("--seed", values["--seed"], 0, 2147483647))
+                                         : std::random_device()();
     // The text box holds CR LF line breaks; a lone LF typed on a command line
     // stands for one.
     for (std::size_t i = 0; i < values["--text"].size(); ++i) {
@@ -116,35 +139,12 @@ Options Parse(const std::vector<std::string>& args)
 
 void Render(const Options& o)
 {
-    kalvo::WavFileWaveOut file(o.OutPath);
-    kalvo::TOutSound out(file);
-    kalvo::ConfigureEngine(out);
-    out.Initialize();
-
-    kalvo::MorseCodeTable table;
-    table.CodeTableInitialize();
-    kalvo::TimingModel timing;
-    timing.Compression = o.Compression;
-    timing.SetSpeed(std::to_string(o.CharWpm), std::to_string(o.OverallWpm), std::to_string(o.Freq));
-
-    kalvo::ToneSynth synth(out);
-    synth.BuildStartupTable();
-    synth.RiseFallText = [] { return std::string("5"); };
-    std::uint64_t samples = 0;
-    synth.ProcessEvents = [&samples] { ++samples; };
-
-    kalvo::TextSender sender(table, timing, synth, out);
-    sender.CurrentText = [&o] { return o.Text; };
-    sender.Sending = true;
-    sender.Run();
-
-    // The final flush padded the last buffer, so every sample sits in a whole
-    // buffer; once all of them are in the file, destroying the component closes
-    // the device, which finishes the WAV header.
-    const std::uint64_t buffers = (samples + EngineSetup::BufferLength - 1) / EngineSetup::BufferLength;
-    file.WaitForWritten(buffers);
-    if (file.BytesWritten() != buffers * EngineSetup::BufferLength * 2)
-        throw std::runtime_error("Cannot write file " + o.OutPath);
+    kalvo::RenderJob job;
+    job.Text = o.Text;
+    job.Timing.Compression = o.Compression;
+    job.Timing.SetSpeed(std::to_string(o.CharWpm), std::to_string(o.OverallWpm), std::to_string(o.Freq));
+    job.File = o.File;
+    kalvo::RenderText(job, o.OutPath);
 }
 
 } // namespace

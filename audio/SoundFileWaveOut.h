@@ -1,0 +1,119 @@
+// SoundFileWaveOut: a wave-out device that encodes everything it is given into
+// a sound file (WAV, FLAC, Ogg Vorbis, Ogg Opus or MP3) through libsndfile,
+// instead of playing it. Like WavFileWaveOut, every buffer written is handed to
+// the encoder in order of writing and reported done at once (inside Write), so
+// the file is written as fast as the sender makes samples and never holds more
+// than a buffer of them in memory.
+//
+// Without noise, WAV and FLAC keep the 16-bit samples exactly, and MP3 and
+// Vorbis are given exactly those samples at their own rate; Opus takes 48000
+// samples per second, so its samples are converted by libsamplerate. With
+// noise (FileOptions::NoiseSnrDb), BandNoise is added at the sender's rate,
+// and the sum is scaled down just enough that it keeps clear of the 16-bit
+// limits (the ratio of tone to noise stays what was asked for).
+//
+// The signal-to-noise ratio is the keyed tone's power (TonePower, the mean
+// square of a steady tone in sample units) over the noise power in a 2500 Hz
+// bandwidth.
+//
+// Open creates (or truncates) the file; a file that cannot be created gives
+// CannotCreate, an encoder that fails gives CannotWrite, both with a text that
+// names the file and says why. Close finishes the file. One open at a time;
+// thread-safe.
+#pragma once
+
+#include "audio/BandNoise.h"
+#include "audio/WaveOut.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+typedef struct sf_private_tag SNDFILE;
+typedef struct SRC_STATE_tag SRC_STATE;
+
+namespace kalvo {
+
+enum class SoundFileFormat { Wav, Flac, Vorbis, Opus, Mp3 };
+
+// The format a file name's extension stands for (.wav, .flac, .ogg, .opus,
+// .mp3, in any case); nothing for any other name.
+std::optional<SoundFileFormat> FormatForFileName(const std::string& path);
+// The format a --format word names: wav, flac, vorbis (or ogg), opus, mp3.
+std::optional<SoundFileFormat> FormatForName(const std::string& name);
+bool IsLossy(SoundFileFormat format);
+// The rate the file is written at for a sender running at `rate`.
+int FileRate(SoundFileFormat format, int rate);
+
+struct FileOptions {
+    SoundFileFormat Format = SoundFileFormat::Wav;
+    // 0 (smallest file) to 10 (best sound), for the lossy formats.
+    double Quality = DefaultQuality;
+    std::optional<double> NoiseSnrDb;
+    std::uint64_t Seed = 1;
+    double TonePower = 0.0; // of the keyed tone, squared sample units
+    double TonePeak = 0.0; // of the keyed tone, sample units
+
+    // Enough for clear Morse in a speech-band file of modest size.
+    static constexpr double DefaultQuality = 5.0;
+    static constexpr double SnrBandwidthHz = 2500.0;
+};
+
+class SoundFileWaveOut : public WaveOutDevice {
+public:
+    SoundFileWaveOut(std::string path, FileOptions options);
+    ~SoundFileWaveOut() override;
+    SoundFileWaveOut(const SoundFileWaveOut&) = delete;
+    SoundFileWaveOut& operator=(const SoundFileWaveOut&) = delete;
+
+    int Query(int device, const WaveFormat& format) override;
+    int Open(WaveOutHandle* handle, int device, const WaveFormat& format, WaveOutProc callback,
+             std::uintptr_t instance) override;
+    int PrepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size) override;
+    int UnprepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size) override;
+    int Write(WaveOutHandle handle, WaveHeader* header, unsigned size) override;
+    int Reset(WaveOutHandle handle) override;
+    int Close(WaveOutHandle handle) override;
+    std::string ErrorText(int code) override;
+
+    // Blocks until count buffers have been written since Open.
+    void WaitForWritten(std::uint64_t count) const;
+    // After Close: nothing when the file was finished whole, else the text of
+    // what went wrong.
+    std::optional<std::string> Failure() const;
+
+    static constexpr int CannotCreate = 1001;
+    static constexpr int CannotWrite = 1002;
+    static constexpr WaveOutHandle Handle = 0x3A80;
+
+private:
+    bool Encode(const std::int16_t* samples, std::size_t count); // with FLock held
+    bool WriteFloats(const float* samples, std::size_t count, bool last);
+    int FinishFile();
+    std::string TextFor(int code) const; // with FLock held
+    bool ValidHandle(WaveOutHandle handle) const { return FFile && handle == Handle; }
+
+    const std::string FPath;
+    const FileOptions FOptions;
+    mutable std::mutex FLock;
+    mutable std::condition_variable FWrittenChanged;
+    SNDFILE* FFile = nullptr;
+    SRC_STATE* FResampler = nullptr;
+    double FRatio = 1.0;
+    std::unique_ptr<BandNoise> FNoise;
+    double FGain = 1.0;
+    WaveOutProc FCallback = nullptr;
+    std::uintptr_t FInstance = 0;
+    std::uint64_t FBuffersWritten = 0;
+    bool FWriteFailed = false;
+    bool FClosedWell = false;
+    std::string FReason; // the library's text for the last failure
+    std::vector<float> FIn;
+    std::vector<float> FOut;
+};
+
+} // namespace kalvo

@@ -1,0 +1,141 @@
+#include "audio/TextRender.h"
+
+#include "audio/EngineSetup.h"
+#include "audio/TOutSound1.h"
+#include "audio/WavFileWaveOut.h"
+#include "morse/CodeTable.h"
+#include "morse/TextSender.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <random>
+
+namespace kalvo {
+
+namespace {
+
+// The amplitude the sender keys its tones at.
+constexpr double ToneAmplitude = 20000.0;
+
+// A new, empty file beside `path` that nobody else uses; its name starts with
+// a dot so that a file manager hides it while it grows.
+std::string CreateTemporary(const std::string& path)
+{
+    const std::filesystem::path target(path);
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = "." + target.filename().string() + "." + std::to_string(::getpid()) + "-"
+            + std::to_string(random() % 1000000) + ".part";
+        const std::string temporary = (target.parent_path() / name).string();
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            return temporary;
+        }
+        if (errno != EEXIST)
+            throw EKalvoError("Cannot create file " + path + " (" + std::strerror(errno) + ")");
+    }
+    throw EKalvoError("Cannot create file " + path);
+}
+
+// Sends the text and returns the number of buffers it filled.
+std::uint64_t Send(const RenderJob& job, TOutSound& out, const std::function<bool(double)>& progress)
+{
+    ConfigureEngine(out);
+    out.Initialize();
+
+    MorseCodeTable table;
+    table.CodeTableInitialize();
+    ToneSynth synth(out);
+    synth.Wavetable = job.Wavetable;
+    synth.RiseFallText = [&job] { return job.RiseFallText; };
+
+    TextSender sender(table, job.Timing, synth, out);
+    std::uint64_t samples = 0;
+    synth.ProcessEvents = [&] {
+        if (++samples % EngineSetup::BufferLength == 0 && progress) {
+            const double share = job.Text.empty() ? 1.0 : double(sender.SendPos - 1) / job.Text.size();
+            if (!progress(std::clamp(share, 0.0, 1.0)))
+                throw ERenderCancelled("The rendering was cancelled");
+        }
+    };
+    sender.FixedText = &job.Text;
+    sender.Sending = true;
+    sender.Run();
+    if (progress)
+        progress(1.0);
+    // The final flush padded the last buffer, so every sample sits in a whole
+    // buffer; the caller waits until the transfer thread has handed over all
+    // of them before tearing the component down, which closes the device.
+    return (samples + EngineSetup::BufferLength - 1) / EngineSetup::BufferLength;
+}
+
+void RenderInto(const RenderJob& job, const std::string& file, const std::function<bool(double)>& progress)
+{
+    if (job.File.Format == SoundFileFormat::Wav && !job.File.NoiseSnrDb) {
+        WavFileWaveOut device(file);
+        std::uint64_t buffers = 0;
+        {
+            TOutSound out(device);
+            buffers = Send(job, out, progress);
+            device.WaitForWritten(buffers);
+        }
+        if (device.BytesWritten() != buffers * EngineSetup::BufferLength * 2)
+            throw EKalvoError("Cannot write file " + file);
+        return;
+    }
+    FileOptions options = job.File;
+    double power = 0.0;
+    double peak = 0.0;
+    for (double v : job.Wavetable) {
+        power += v * v;
+        peak = std::max(peak, std::abs(v));
+    }
+    options.TonePower = ToneAmplitude * ToneAmplitude * power / job.Wavetable.size();
+    options.TonePeak = ToneAmplitude * peak;
+    SoundFileWaveOut device(file, options);
+    {
+        TOutSound out(device);
+        device.WaitForWritten(Send(job, out, progress));
+    }
+    if (auto failure = device.Failure())
+        throw EKalvoError(*failure);
+}
+
+} // namespace
+
+std::array<double, ToneSynth::TableSize> RenderJob::StartupWavetable()
+{
+    // The synthesiser's own table; building it opens nothing.
+    WavFileWaveOut unused("");
+    TOutSound out(unused);
+    ToneSynth synth(out);
+    synth.BuildStartupTable();
+    return synth.Wavetable;
+}
+
+void RenderText(const RenderJob& job, const std::string& path, const std::function<bool(double)>& progress)
+{
+    const std::string temporary = CreateTemporary(path);
+    try {
+        RenderInto(job, temporary, progress);
+        std::error_code error;
+        std::filesystem::rename(temporary, path, error);
+        if (error)
+            throw EKalvoError("Cannot create file " + path + " (" + error.message() + ")");
+    } catch (...) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        throw;
+    }
+}
+
+} // namespace kalvo

@@ -1,0 +1,46 @@
+// RenderText: sends a text as Morse code into a sound file instead of the
+// sound card, through the same sender, timing model, tone synthesis and
+// sound-output component as the window (8000 samples per second, 16-bit mono,
+// buffers of 4000 samples). The file holds exactly the samples the window
+// would play, the silence that pads the last buffer included, encoded in the
+// chosen format (see SoundFileWaveOut), with band noise when asked for. A WAV
+// file without noise is the WAV-file device's own, byte for byte.
+//
+// Nothing here touches a window: the window runs it on a thread of its own.
+// The file is first written under a temporary name in the target folder and
+// renamed at the end, so a failed or cancelled render leaves no partial file
+// and an existing file of that name is replaced only by a whole new one.
+// Progress is reported about every buffer as the share of the text sent so
+// far (0 to 1); when the report returns false, the render stops and throws
+// ERenderCancelled. Other failures throw with a message naming the file.
+#pragma once
+
+#include "audio/SoundFileWaveOut.h"
+#include "audio/ToneSynth.h"
+#include "common/Errors.h"
+#include "morse/TimingModel.h"
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace kalvo {
+
+class ERenderCancelled : public EKalvoError {
+public:
+    using EKalvoError::EKalvoError;
+};
+
+struct RenderJob {
+    std::string Text; // 8-bit, CR LF line breaks
+    TimingModel Timing; // speeds, frequency and compression, already set
+    std::array<double, ToneSynth::TableSize> Wavetable = StartupWavetable();
+    std::string RiseFallText = "5"; // milliseconds
+    FileOptions File; // TonePower and TonePeak are filled in from the table
+
+    static std::array<double, ToneSynth::TableSize> StartupWavetable();
+};
+
+void RenderText(const RenderJob& job, const std::string& path, const std::function<bool(double)>& progress = {});
+
+} // namespace kalvo
