@@ -3,6 +3,7 @@
 #include "app/AnsiText.h"
 #include "app/ErrorBox.h"
 #include "app/ErrorHistogram.h"
+#include "app/ExportDialog.h"
 #include "app/LineEditAccessible.h"
 #include "app/ProgramFont.h"
 #include "app/StatusNotice.h"
@@ -388,6 +389,9 @@ void TForm1::BuildMenu()
     ToggleUppercase1 = MakeAction(Advanced1, "ToggleUppercase1", "Toggle Uppercase", nullptr);
     Fcompression1 = MakeAction(Advanced1, "Fcompression1", "Fcompression",
                                "Show or hide the Farnsworth compression box");
+    SaveAudio1 = Advanced1->addAction(QStringLiteral("Save Text as Audio File\u2026"));
+    SaveAudio1->setObjectName(QStringLiteral("SaveAudio1"));
+    SaveAudio1->setToolTip(QStringLiteral("Save the text as Morse code in a WAV, FLAC, Ogg, Opus or MP3 file"));
     Notepad1 = bar->addAction(QStringLiteral("&Notepad"));
     Notepad1->setObjectName(QStringLiteral("Notepad1"));
     Notepad1->setToolTip(QStringLiteral("Show Notepad editor"));
@@ -434,6 +438,7 @@ void TForm1::ConnectHandlers()
     on(ToggleTone1, &QAction::triggered, &TForm1::ToggleTone1Click);
     on(ToggleUppercase1, &QAction::triggered, &TForm1::ToggleUppercase1Click);
     on(Fcompression1, &QAction::triggered, &TForm1::Fcompression1Click);
+    on(SaveAudio1, &QAction::triggered, &TForm1::SaveAudio1Click);
     on(Notepad1, &QAction::triggered, &TForm1::Notepad1Click);
     on(HelpFile1, &QAction::triggered, &TForm1::HelpFile1Click);
     on(About1, &QAction::triggered, &TForm1::About1Click);
@@ -771,6 +776,21 @@ void TForm1::Fcompression1Click()
 {
     SpinEdit1->setVisible(SpinEdit1->isHidden());
     Label14->setVisible(Label14->isHidden());
+}
+
+void TForm1::SaveAudio1Click()
+{
+    // The settings as they are now; the window may change them while the file
+    // is rendered.
+    const std::optional<ExportChoice> choice = ExportDialog::Choose(this);
+    if (!choice)
+        return;
+    kalvo::RenderJob job;
+    job.Text = Memo1Text();
+    job.Timing = Timing;
+    job.Wavetable = Synth.Wavetable;
+    job.RiseFallText = ToAnsi(SpinEdit2->text());
+    AudioExport::Start(this, std::move(job), *choice);
 }
 
 void TForm1::SpinEdit3Change()

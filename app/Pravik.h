@@ -161,6 +161,7 @@ public:
     QAction* ToggleTone1;
     QAction* ToggleUppercase1;
     QAction* Fcompression1;
+    QAction* SaveAudio1;
     QAction* Notepad1;
     QMenu* H1;
     QAction* HelpFile1;
@@ -194,6 +195,7 @@ public slots:
     void SlowMode1Click();
     void SpinEdit1Change();
     void Fcompression1Click();
+    void SaveAudio1Click();
     void SpinEdit3Change();
     void ToggleTone1Click();
 

@@ -1,0 +1,93 @@
+// "Save Text as Audio File...": the file is written off the window's thread,
+// a cancel or a failure leaves no file, failures reach the error box, and the
+// live sound output hears nothing of it.
+#include "WindowFixture.h"
+
+#include "app/ExportDialog.h"
+#include "tests/support/TempFolder.h"
+
+#include <QProgressDialog>
+#include <QSignalSpy>
+
+#include <filesystem>
+#include <string>
+
+using kalvo::testing::ReadBytes;
+using kalvo::testing::TempFolder;
+
+class ExportWindowTest : public WindowTest {
+protected:
+    void TearDown() override
+    {
+        ExportDialog::SetChooser({});
+        WindowTest::TearDown();
+    }
+
+    // Chooses `path` in the dialog, gives the command and returns the export
+    // it started (nothing when it started none).
+    AudioExport* Export(TForm1& form, const QString& path)
+    {
+        ExportDialog::SetChooser([path](QWidget*) { return ExportChoice{path, 5.0, 10.0}; });
+        form.SaveAudio1->trigger();
+        return form.findChild<AudioExport*>();
+    }
+
+    static std::size_t FilesIn(const std::filesystem::path& folder)
+    {
+        return std::size_t(std::distance(std::filesystem::directory_iterator(folder), {}));
+    }
+
+    TempFolder Folder;
+};
+
+TEST_F(ExportWindowTest, WritesTheFileAndLeavesTheSoundOutputAlone)
+{
+    TForm1& form = MakeForm();
+    form.SetMemo1Text("PARIS");
+    AudioExport* run = Export(form, QStringLiteral("paris.flac"));
+    ASSERT_NE(run, nullptr);
+    QSignalSpy finished(run, &AudioExport::Finished);
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_TRUE(Errors.empty());
+    EXPECT_EQ(ReadBytes("paris.flac").substr(0, 4), "fLaC");
+    EXPECT_EQ(FilesIn(Folder.Path()), 1u);
+    EXPECT_TRUE(Device->Samples().empty());
+}
+
+TEST_F(ExportWindowTest, CancelLeavesNoFile)
+{
+    TForm1& form = MakeForm();
+    form.SetMemo1Text(std::string(100000, 'H')); // minutes of sound
+    AudioExport* run = Export(form, QStringLiteral("long.mp3"));
+    ASSERT_NE(run, nullptr);
+    QSignalSpy finished(run, &AudioExport::Finished);
+    run->Progress()->cancel();
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_TRUE(Errors.empty());
+    EXPECT_EQ(FilesIn(Folder.Path()), 0u);
+}
+
+TEST_F(ExportWindowTest, FailuresAreShownAndLeaveNoFile)
+{
+    TForm1& form = MakeForm();
+    form.SetMemo1Text("E");
+    struct Case {
+        QString Path;
+        QString Error;
+    };
+    const Case cases[] = {
+        {"notes.txt",
+         "Cannot tell the sound format of notes.txt: the name must end in .wav, .flac, .ogg, .opus or .mp3."},
+        {"no/such/e.wav", "Cannot create file no/such/e.wav (No such file or directory)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Path.toStdString());
+        Errors.clear();
+        if (AudioExport* run = Export(form, c.Path)) {
+            QSignalSpy finished(run, &AudioExport::Finished);
+            ASSERT_TRUE(finished.wait(10000));
+        }
+        EXPECT_EQ(Errors, std::vector<QString>{c.Error});
+        EXPECT_EQ(FilesIn(Folder.Path()), 0u);
+    }
+}
