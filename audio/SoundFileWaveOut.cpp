@@ -1,6 +1,5 @@
 #include "audio/SoundFileWaveOut.h"
 
-#include <samplerate.h>
 #include <sndfile.h>
 
 #include <algorithm>
@@ -77,12 +76,6 @@ bool IsLossy(SoundFileFormat format)
     return format != SoundFileFormat::Wav && format != SoundFileFormat::Flac;
 }
 
-int FileRate(SoundFileFormat format, int rate)
-{
-    // Opus codes 48000 samples per second; the others take the sender's rate.
-    return format == SoundFileFormat::Opus ? 48000 : rate;
-}
-
 SoundFileWaveOut::SoundFileWaveOut(std::string path, FileOptions options)
     : FPath(std::move(path)), FOptions(options) { }
 
@@ -109,7 +102,7 @@ int SoundFileWaveOut::Open(WaveOutHandle* handle, int device, const WaveFormat& 
     if (Query(device, format) != MMSYSERR_NOERROR)
         return WAVERR_BADFORMAT;
     SF_INFO info{};
-    info.samplerate = FileRate(FOptions.Format, static_cast<int>(format.SamplesPerSec));
+    info.samplerate = static_cast<int>(format.SamplesPerSec);
     info.channels = 1;
     info.format = LibraryFormat(FOptions.Format);
     FFile = sf_open(FPath.c_str(), SFM_WRITE, &info);
@@ -124,17 +117,6 @@ int SoundFileWaveOut::Open(WaveOutHandle* handle, int device, const WaveFormat& 
         if (FOptions.Format == SoundFileFormat::Opus)
             level = 1.0 - (1.0 - level) / 4.0;
         sf_command(FFile, SFC_SET_COMPRESSION_LEVEL, &level, sizeof level);
-    }
-    FRatio = static_cast<double>(info.samplerate) / format.SamplesPerSec;
-    if (FRatio != 1.0) {
-        int error = 0;
-        FResampler = src_new(SRC_SINC_FASTEST, 1, &error);
-        if (!FResampler) {
-            FReason = src_strerror(error);
-            sf_close(FFile);
-            FFile = nullptr;
-            return CannotCreate;
-        }
     }
     FNoise.reset();
     FGain = 1.0;
@@ -170,34 +152,6 @@ int SoundFileWaveOut::UnprepareHeader(WaveOutHandle handle, WaveHeader* header, 
     return MarkUnprepared(header, size);
 }
 
-bool SoundFileWaveOut::WriteFloats(const float* samples, std::size_t count, bool last)
-{
-    if (!FResampler)
-        return sf_write_float(FFile, samples, static_cast<sf_count_t>(count)) == static_cast<sf_count_t>(count);
-    SRC_DATA data{};
-    data.data_in = samples;
-    data.input_frames = static_cast<long>(count);
-    data.src_ratio = FRatio;
-    data.end_of_input = last ? 1 : 0;
-    FOut.resize(static_cast<std::size_t>(count * FRatio) + 1024);
-    for (;;) {
-        data.data_out = FOut.data();
-        data.output_frames = static_cast<long>(FOut.size());
-        if (int error = src_process(FResampler, &data); error != 0) {
-            FReason = src_strerror(error);
-            return false;
-        }
-        if (data.output_frames_gen > 0
-            && sf_write_float(FFile, FOut.data(), data.output_frames_gen) != data.output_frames_gen)
-            return false;
-        data.data_in += data.input_frames_used;
-        data.input_frames -= data.input_frames_used;
-        // Done when all input is taken; at the end, when nothing more comes out.
-        if (data.input_frames == 0 && (!last || data.output_frames_gen == 0))
-            return true;
-    }
-}
-
 bool SoundFileWaveOut::Encode(const std::int16_t* samples, std::size_t count)
 {
     const bool lossy = IsLossy(FOptions.Format);
@@ -216,7 +170,7 @@ bool SoundFileWaveOut::Encode(const std::int16_t* samples, std::size_t count)
         const double v = FNoise ? FGain * (samples[i] + FNoise->Next()) : samples[i];
         FIn[i] = static_cast<float>(std::clamp(v, -32768.0, 32767.0) / 32768.0);
     }
-    return WriteFloats(FIn.data(), count, false);
+    return sf_write_float(FFile, FIn.data(), static_cast<sf_count_t>(count)) == static_cast<sf_count_t>(count);
 }
 
 int SoundFileWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned size)
@@ -264,8 +218,6 @@ int SoundFileWaveOut::Close(WaveOutHandle handle)
 int SoundFileWaveOut::FinishFile()
 {
     bool ok = !FWriteFailed;
-    if (ok && FResampler)
-        ok = WriteFloats(nullptr, 0, true);
     if (ok && sf_error(FFile) != SF_ERR_NO_ERROR)
         ok = false;
     if (!ok && FReason.empty())
@@ -275,9 +227,6 @@ int SoundFileWaveOut::FinishFile()
         FReason = "the encoder could not finish the file";
     }
     FFile = nullptr;
-    if (FResampler)
-        src_delete(FResampler);
-    FResampler = nullptr;
     FCallback = nullptr;
     FClosedWell = ok;
     return ok ? MMSYSERR_NOERROR : CannotWrite;

@@ -5,12 +5,12 @@
 // the file is written as fast as the sender makes samples and never holds more
 // than a buffer of them in memory.
 //
-// Without noise, WAV and FLAC keep the 16-bit samples exactly, and MP3 and
-// Vorbis are given exactly those samples at their own rate; Opus takes 48000
-// samples per second, so its samples are converted by libsamplerate. With
-// noise (FileOptions::NoiseSnrDb), BandNoise is added at the sender's rate,
-// and the sum is scaled down just enough that it keeps clear of the 16-bit
-// limits (the ratio of tone to noise stays what was asked for).
+// Without noise, WAV and FLAC keep the 16-bit samples exactly, and the lossy
+// encoders are given exactly those samples at the sender's rate: all of them
+// take 8000 samples per second (Opus codes it as its narrow band, and its
+// decoders play it at any rate), so nothing is resampled. With noise (FileOptions::NoiseSnrDb), BandNoise is added at
+// the sender's rate, and the sum is scaled down just enough that it keeps clear of the 16-bit limits (the ratio of tone
+// to noise stays what was asked for).
 //
 // The signal-to-noise ratio is the keyed tone's power (TonePower, the mean
 // square of a steady tone in sample units) over the noise power in a 2500 Hz
@@ -34,7 +34,6 @@
 #include <vector>
 
 typedef struct sf_private_tag SNDFILE;
-typedef struct SRC_STATE_tag SRC_STATE;
 
 namespace kalvo {
 
@@ -46,8 +45,6 @@ std::optional<SoundFileFormat> FormatForFileName(const std::string& path);
 // The format a --format word names: wav, flac, vorbis (or ogg), opus, mp3.
 std::optional<SoundFileFormat> FormatForName(const std::string& name);
 bool IsLossy(SoundFileFormat format);
-// The rate the file is written at for a sender running at `rate`.
-int FileRate(SoundFileFormat format, int rate);
 
 struct FileOptions {
     SoundFileFormat Format = SoundFileFormat::Wav;
@@ -92,7 +89,6 @@ public:
 
 private:
     bool Encode(const std::int16_t* samples, std::size_t count); // with FLock held
-    bool WriteFloats(const float* samples, std::size_t count, bool last);
     int FinishFile();
     std::string TextFor(int code) const; // with FLock held
     bool ValidHandle(WaveOutHandle handle) const { return FFile && handle == Handle; }
@@ -102,8 +98,6 @@ private:
     mutable std::mutex FLock;
     mutable std::condition_variable FWrittenChanged;
     SNDFILE* FFile = nullptr;
-    SRC_STATE* FResampler = nullptr;
-    double FRatio = 1.0;
     std::unique_ptr<BandNoise> FNoise;
     double FGain = 1.0;
     WaveOutProc FCallback = nullptr;
@@ -113,7 +107,6 @@ private:
     bool FClosedWell = false;
     std::string FReason; // the library's text for the last failure
     std::vector<float> FIn;
-    std::vector<float> FOut;
 };
 
 } // namespace kalvo

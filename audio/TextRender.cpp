@@ -78,7 +78,7 @@ std::uint64_t Send(const RenderJob& job, TOutSound& out, const std::function<boo
     return (samples + EngineSetup::BufferLength - 1) / EngineSetup::BufferLength;
 }
 
-void RenderInto(const RenderJob& job, const std::string& file, const std::function<bool(double)>& progress)
+std::uint64_t RenderInto(const RenderJob& job, const std::string& file, const std::function<bool(double)>& progress)
 {
     if (job.File.Format == SoundFileFormat::Wav && !job.File.NoiseSnrDb) {
         WavFileWaveOut device(file);
@@ -90,7 +90,7 @@ void RenderInto(const RenderJob& job, const std::string& file, const std::functi
         }
         if (device.BytesWritten() != buffers * EngineSetup::BufferLength * 2)
             throw EKalvoError("Cannot write file " + file);
-        return;
+        return buffers * EngineSetup::BufferLength;
     }
     FileOptions options = job.File;
     double power = 0.0;
@@ -102,12 +102,15 @@ void RenderInto(const RenderJob& job, const std::string& file, const std::functi
     options.TonePower = ToneAmplitude * ToneAmplitude * power / job.Wavetable.size();
     options.TonePeak = ToneAmplitude * peak;
     SoundFileWaveOut device(file, options);
+    std::uint64_t buffers = 0;
     {
         TOutSound out(device);
-        device.WaitForWritten(Send(job, out, progress));
+        buffers = Send(job, out, progress);
+        device.WaitForWritten(buffers);
     }
     if (auto failure = device.Failure())
         throw EKalvoError(*failure);
+    return buffers * EngineSetup::BufferLength;
 }
 
 } // namespace
@@ -122,15 +125,16 @@ std::array<double, ToneSynth::TableSize> RenderJob::StartupWavetable()
     return synth.Wavetable;
 }
 
-void RenderText(const RenderJob& job, const std::string& path, const std::function<bool(double)>& progress)
+std::uint64_t RenderText(const RenderJob& job, const std::string& path, const std::function<bool(double)>& progress)
 {
     const std::string temporary = CreateTemporary(path);
     try {
-        RenderInto(job, temporary, progress);
+        const std::uint64_t samples = RenderInto(job, temporary, progress);
         std::error_code error;
         std::filesystem::rename(temporary, path, error);
         if (error)
             throw EKalvoError("Cannot create file " + path + " (" + error.message() + ")");
+        return samples;
     } catch (...) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);

@@ -13,6 +13,7 @@
 // Progress is reported about every buffer as the share of the text sent so
 // far (0 to 1); when the report returns false, the render stops and throws
 // ERenderCancelled. Other failures throw with a message naming the file.
+// Returns the number of samples written (at 8000 per second, before encoding).
 #pragma once
 
 #include "audio/SoundFileWaveOut.h"
@@ -21,6 +22,7 @@
 #include "morse/TimingModel.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -41,6 +43,7 @@ struct RenderJob {
     static std::array<double, ToneSynth::TableSize> StartupWavetable();
 };
 
-void RenderText(const RenderJob& job, const std::string& path, const std::function<bool(double)>& progress = {});
+std::uint64_t RenderText(const RenderJob& job, const std::string& path,
+                         const std::function<bool(double)>& progress = {});
 
 } // namespace kalvo

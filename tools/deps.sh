@@ -11,8 +11,8 @@ build=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins
   portaudio19-dev libasound2-dev libasound2-plugins
-  # sound files: the encoders behind one library, and a sample-rate converter
-  libsndfile1-dev libsamplerate0-dev
+  # sound files: the encoders behind one library
+  libsndfile1-dev
   fonts-liberation xdg-utils
 )
 package=(dpkg-dev)

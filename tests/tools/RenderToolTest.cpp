@@ -148,7 +148,7 @@ TEST_F(RenderToolTest, EveryFormatHoldsTheSenderSamples)
     const Case cases[] = {
         {"a.flac", "", SF_FORMAT_FLAC, 8000},
         {"a.ogg", "", SF_FORMAT_OGG, 8000},
-        {"a.OPUS", "", SF_FORMAT_OGG, 48000},
+        {"a.OPUS", "", SF_FORMAT_OGG, 8000},
         {"a.mp3", "", SF_FORMAT_MPEG, 8000},
         {"a.dat", "--format flac", SF_FORMAT_FLAC, 8000},
         {"b.wav", "--format mp3 --quality 0", SF_FORMAT_MPEG, 8000},
