@@ -1,0 +1,65 @@
+// How many times faster than real time a text is rendered into a sound file,
+// per format: the whole path of the render tool and the window's export (the
+// sender, tone synthesis, the sound-output component and the encoder), on one
+// thread of work. The counter "x_real_time" is seconds of sound per second.
+#include "audio/EngineSetup.h"
+#include "audio/TextRender.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace kalvo {
+namespace {
+
+// About two minutes of sound at 20 words per minute.
+const std::string Text = [] {
+    std::string text;
+    for (int i = 0; i < 8; ++i)
+        text += "CQ CQ DE KALVO PARIS 599 THE QUICK BROWN FOX ";
+    return text;
+}();
+
+void BM_RenderFile(benchmark::State& state, SoundFileFormat format, const char* name, bool noise)
+{
+    RenderJob job;
+    job.Text = Text;
+    job.Timing.SetSpeed("20", "20", "800");
+    job.File.Format = format;
+    if (noise)
+        job.File.NoiseSnrDb = 6.0;
+    const std::string path = (std::filesystem::temp_directory_path() / ("kalvo-bench." + std::string(name))).string();
+    double seconds = 0.0;
+    for (auto _ : state)
+        seconds += double(RenderText(job, path)) / EngineSetup::SampRate;
+    std::filesystem::remove(path);
+    state.counters["x_real_time"] = benchmark::Counter(seconds * double(state.iterations()),
+                                                       benchmark::Counter::kIsRate);
+}
+
+BENCHMARK_CAPTURE(BM_RenderFile, wav, SoundFileFormat::Wav, "wav", false)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(BM_RenderFile, flac, SoundFileFormat::Flac, "flac", false)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(BM_RenderFile, ogg_vorbis, SoundFileFormat::Vorbis, "ogg", false)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(BM_RenderFile, ogg_opus, SoundFileFormat::Opus, "opus", false)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(BM_RenderFile, mp3, SoundFileFormat::Mp3, "mp3", false)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(BM_RenderFile, wav_noise, SoundFileFormat::Wav, "wav", true)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(BM_RenderFile, mp3_noise, SoundFileFormat::Mp3, "mp3", true)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+
+} // namespace
+} // namespace kalvo
