@@ -8,9 +8,10 @@
 // Without noise, WAV and FLAC keep the 16-bit samples exactly, and the lossy
 // encoders are given exactly those samples at the sender's rate: all of them
 // take 8000 samples per second (Opus codes it as its narrow band, and its
-// decoders play it at any rate), so nothing is resampled. With noise (FileOptions::NoiseSnrDb), BandNoise is added at
-// the sender's rate, and the sum is scaled down just enough that it keeps clear of the 16-bit limits (the ratio of tone
-// to noise stays what was asked for).
+// decoders play it at any rate), so nothing is resampled. With noise
+// (FileOptions::NoiseSnrDb), BandNoise is added at the sender's rate, and the
+// sum is scaled down just enough to keep clear of the 16-bit limits (the ratio
+// of tone to noise stays what was asked for).
 //
 // The signal-to-noise ratio is the keyed tone's power (TonePower, the mean
 // square of a steady tone in sample units) over the noise power in a 2500 Hz
