@@ -123,7 +123,7 @@ AudioExport* AudioExport::Start(QWidget* parent, kalvo::RenderJob job, const Exp
     return new AudioExport(parent, std::move(job), choice.Path);
 }
 
-AudioExport::AudioExport(QWidget* parent, kalvo::RenderJob job, QString path) : QObject(parent)
+AudioExport::AudioExport(QWidget* parent, kalvo::RenderJob job, const QString& path) : QObject(parent)
 {
     ProgressDialog = new QProgressDialog(QStringLiteral("Saving %1").arg(path), QStringLiteral("Cancel"), 0, 1000,
                                          parent);

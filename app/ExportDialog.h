@@ -72,7 +72,7 @@ signals:
     void Finished();
 
 private:
-    AudioExport(QWidget* parent, kalvo::RenderJob job, QString path);
+    AudioExport(QWidget* parent, kalvo::RenderJob job, const QString& path);
     void Poll();
 
     QProgressDialog* ProgressDialog;

@@ -17,7 +17,7 @@ double Sinc(double x)
 } // namespace
 
 BandNoise::BandNoise(double sampleRate, double density, std::uint64_t seed)
-    : SampleRate(sampleRate), Density(density), Generator(seed), Coefficients(Taps), History(2 * Taps, 0.0)
+    : SampleRate(sampleRate), Density(density), Generator(seed), Coefficients(Taps), History(std::size_t(2) * Taps, 0.0)
 {
     const double low = LowHz / sampleRate;
     const double high = HighHz / sampleRate;

@@ -47,12 +47,7 @@ std::optional<SoundFileFormat> FormatForFileName(const std::string& path)
     const auto slash = path.find_last_of('/');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return std::nullopt;
-    const std::string ext = Lower(path.substr(dot + 1));
-    if (ext == "ogg")
-        return SoundFileFormat::Vorbis;
-    if (ext == "vorbis")
-        return std::nullopt;
-    return FormatForName(ext);
+    return FormatForName(path.substr(dot + 1));
 }
 
 std::optional<SoundFileFormat> FormatForName(const std::string& name)

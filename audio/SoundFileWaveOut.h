@@ -41,7 +41,8 @@ namespace kalvo {
 enum class SoundFileFormat { Wav, Flac, Vorbis, Opus, Mp3 };
 
 // The format a file name's extension stands for (.wav, .flac, .ogg, .opus,
-// .mp3, in any case); nothing for any other name.
+// .mp3, in any case, or the other names FormatForName knows); nothing for any
+// other name.
 std::optional<SoundFileFormat> FormatForFileName(const std::string& path);
 // The format a --format word names: wav, flac, vorbis (or ogg), opus, mp3.
 std::optional<SoundFileFormat> FormatForName(const std::string& name);

@@ -34,7 +34,7 @@ std::string CreateTemporary(const std::string& path)
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = "." + target.filename().string() + "." + std::to_string(::getpid()) + "-"
             + std::to_string(random() % 1000000) + ".part";
-        const std::string temporary = (target.parent_path() / name).string();
+        std::string temporary = (target.parent_path() / name).string();
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             ::close(fd);
@@ -62,7 +62,7 @@ std::uint64_t Send(const RenderJob& job, TOutSound& out, const std::function<boo
     std::uint64_t samples = 0;
     synth.ProcessEvents = [&] {
         if (++samples % EngineSetup::BufferLength == 0 && progress) {
-            const double share = job.Text.empty() ? 1.0 : double(sender.SendPos - 1) / job.Text.size();
+            const double share = job.Text.empty() ? 1.0 : double(sender.SendPos - 1) / double(job.Text.size());
             if (!progress(std::clamp(share, 0.0, 1.0)))
                 throw ERenderCancelled("The rendering was cancelled");
         }
@@ -99,7 +99,7 @@ std::uint64_t RenderInto(const RenderJob& job, const std::string& file, const st
         power += v * v;
         peak = std::max(peak, std::abs(v));
     }
-    options.TonePower = ToneAmplitude * ToneAmplitude * power / job.Wavetable.size();
+    options.TonePower = ToneAmplitude * ToneAmplitude * power / double(job.Wavetable.size());
     options.TonePeak = ToneAmplitude * peak;
     SoundFileWaveOut device(file, options);
     std::uint64_t buffers = 0;

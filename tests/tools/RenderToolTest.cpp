@@ -78,7 +78,7 @@ double Rms(const std::vector<double>& x)
     double sum = 0.0;
     for (double v : x)
         sum += v * v;
-    return std::sqrt(sum / x.size());
+    return std::sqrt(sum / double(x.size()));
 }
 
 class RenderToolTest : public ::testing::Test {
@@ -201,13 +201,13 @@ TEST_F(RenderToolTest, NoiseHasTheAskedSignalToNoiseRatio)
         std::size_t keyCount = 0, gapCount = 0;
         for (std::size_t i = 0; i < noisy.size(); ++i) {
             const double v2 = double(noisy[i]) * noisy[i];
-            if (keyDown[i])
-                keyPower += v2, ++keyCount;
-            if (gap[i])
-                gapPower += v2, ++gapCount;
+            keyPower += keyDown[i] ? v2 : 0.0;
+            keyCount += keyDown[i];
+            gapPower += gap[i] ? v2 : 0.0;
+            gapCount += gap[i];
         }
-        keyPower /= keyCount;
-        gapPower /= gapCount;
+        keyPower /= double(keyCount);
+        gapPower /= double(gapCount);
         const double measured = 10 * std::log10((keyPower - gapPower) / (gapPower * 2500.0 / 2400.0));
         EXPECT_NEAR(measured, snr, 0.5);
         std::printf("SNR asked %+.1f dB, measured %+.2f dB\n", snr, measured);
