@@ -207,7 +207,10 @@ int SoundFileWaveOut::Close(WaveOutHandle handle)
     std::lock_guard lock(FLock);
     if (!ValidHandle(handle))
         return MMSYSERR_INVALHANDLE;
-    return FinishFile();
+    // The owner asks Failure(): the sound component closes the device while it
+    // is torn down, where a failure could only go to standard error.
+    FinishFile();
+    return MMSYSERR_NOERROR;
 }
 
 int SoundFileWaveOut::FinishFile()

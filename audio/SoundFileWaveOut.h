@@ -19,8 +19,9 @@
 //
 // Open creates (or truncates) the file; a file that cannot be created gives
 // CannotCreate, an encoder that fails gives CannotWrite, both with a text that
-// names the file and says why. Close finishes the file. One open at a time;
-// thread-safe.
+// names the file and says why. Close finishes the file and always succeeds;
+// whether the file is whole is told by Failure() afterwards. One open at a
+// time; thread-safe.
 #pragma once
 
 #include "audio/BandNoise.h"

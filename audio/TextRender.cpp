@@ -128,6 +128,10 @@ std::array<double, ToneSynth::TableSize> RenderJob::StartupWavetable()
 std::uint64_t RenderText(const RenderJob& job, const std::string& path, const std::function<bool(double)>& progress)
 {
     const std::string temporary = CreateTemporary(path);
+    const auto removeTemporary = [&] {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+    };
     try {
         const std::uint64_t samples = RenderInto(job, temporary, progress);
         std::error_code error;
@@ -135,10 +139,16 @@ std::uint64_t RenderText(const RenderJob& job, const std::string& path, const st
         if (error)
             throw EKalvoError("Cannot create file " + path + " (" + error.message() + ")");
         return samples;
-    } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
+    } catch (const ERenderCancelled&) {
+        removeTemporary();
         throw;
+    } catch (const std::exception& e) {
+        removeTemporary();
+        // The user knows the file by the name they gave, not the temporary one.
+        std::string message = e.what();
+        for (auto at = message.find(temporary); at != std::string::npos; at = message.find(temporary))
+            message.replace(at, temporary.size(), path);
+        throw EKalvoError(message);
     }
 }
 
