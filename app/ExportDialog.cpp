@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -39,13 +40,16 @@ ExportDialog::ExportDialog(QWidget* parent) : QDialog(parent)
     FileEdit = new QLineEdit(this);
     FileEdit->setObjectName(QStringLiteral("FileEdit"));
     FileEdit->setText(QStringLiteral("morse.mp3"));
+    FileEdit->setMinimumWidth(240);
     FileEdit->setToolTip(QStringLiteral("The extension chooses the format: .wav, .flac, .ogg, .opus or .mp3"));
     auto* browse = new QPushButton(QStringLiteral("Browse..."), this);
     connect(browse, &QPushButton::clicked, this, &ExportDialog::Browse);
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(FileEdit, 1);
     fileRow->addWidget(browse);
-    form->addRow(QStringLiteral("&File:"), fileRow);
+    auto* fileLabel = new QLabel(QStringLiteral("&File:"), this);
+    fileLabel->setBuddy(FileEdit);
+    form->addRow(fileLabel, fileRow);
 
     QualityBox = new QDoubleSpinBox(this);
     QualityBox->setObjectName(QStringLiteral("QualityBox"));
