@@ -17,6 +17,8 @@ package=(dpkg-dev)
 test=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool xclip x11-apps imagemagick
+  # the window's icon and class, read by the package test
+  x11-utils
   pulseaudio pulseaudio-utils sox
   lintian desktop-file-utils appstream
   # a German locale, under which the number conversions are checked
