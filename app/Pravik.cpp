@@ -1,6 +1,7 @@
 #include "app/Pravik.h"
 
 #include "app/AnsiText.h"
+#include "app/BrowserOpen.h"
 #include "app/ErrorBox.h"
 #include "app/ErrorHistogram.h"
 #include "app/LineEditAccessible.h"
@@ -24,15 +25,14 @@
 #include <QBasicTimer>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTextCursor>
-#include <QUrl>
 
 #include <algorithm>
 #include <array>
@@ -198,7 +198,7 @@ TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
             return std::nullopt;
         return font;
     };
-    OpenAddress = [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); };
+    OpenAddress = BrowserOpen::Show;
 
     Synth.RiseFallText = [this] { return ToAnsi(SpinEdit2->text()); };
     Synth.ProcessEvents = [] { QCoreApplication::processEvents(); };
@@ -1215,6 +1215,13 @@ void TForm1::Notepad1Click()
 
 void TForm1::HelpFile1Click()
 {
+    // Without the page a browser would show an error page of its own, and with
+    // no browser nothing would show at all.
+    const QString page = QDir::current().absoluteFilePath(QString::fromLatin1(HelpFileName));
+    if (!QFileInfo(page).isFile()) {
+        ErrorBox::Show(QStringLiteral("Cannot open file %1").arg(page));
+        return;
+    }
     OpenAddress(QString::fromLatin1(HelpFileAddress(QDir::currentPath().toStdString())));
 }
 
