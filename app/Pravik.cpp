@@ -1,6 +1,7 @@
 #include "app/Pravik.h"
 
 #include "app/AnsiText.h"
+#include "app/BrowserOpen.h"
 #include "app/ErrorBox.h"
 #include "app/ErrorHistogram.h"
 #include "app/ExportDialog.h"
@@ -22,17 +23,17 @@
 #include "trainer/HistogramFeed.h"
 
 #include <QApplication>
+#include <QBasicTimer>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTextCursor>
-#include <QUrl>
 
 #include <algorithm>
 #include <array>
@@ -198,13 +199,19 @@ TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
             return std::nullopt;
         return font;
     };
-    OpenAddress = [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); };
+    OpenAddress = BrowserOpen::Show;
 
     Synth.RiseFallText = [this] { return ToAnsi(SpinEdit2->text()); };
     Synth.ProcessEvents = [] { QCoreApplication::processEvents(); };
-    // The sound card paces the writer, half a second at a time; the window
-    // (clicks, and a screen reader's queries) keeps its turn meanwhile.
-    OutSound1.WhileWaiting = [] { QCoreApplication::processEvents(); };
+    // The sound card paces the writer, half a second at a time; meanwhile the
+    // window waits for its own events (a click, a screen reader's query) and
+    // answers each at once. A timer ends the wait so that the writer looks
+    // for its buffer at least every WaitSlice.
+    OutSound1.WhileWaiting = [this] {
+        QBasicTimer slice;
+        slice.start(int(TOutSound::WaitSlice.count()), Qt::CoarseTimer, this);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    };
     Sender.CurrentText = [this] { return Memo1Text(); };
     Sender.ShowProgress = [this](const std::string& text) { Edit2->setText(FromAnsi(text)); };
     Sender.SetStatus = [this](const std::string& text) { SetStatusText(FromAnsi(text)); };
@@ -359,6 +366,8 @@ void TForm1::BuildLayout()
     StatusBar1->addWidget(StatusText1, 1);
     setStatusBar(StatusBar1);
     Notice = new StatusNotice(StatusBar1);
+    AnswerNotice = new StatusNotice(StatusBar1);
+    AnswerNotice->setObjectName(QStringLiteral("AnswerNotice"));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -389,6 +398,9 @@ void TForm1::BuildMenu()
     ToggleUppercase1 = MakeAction(Advanced1, "ToggleUppercase1", "Toggle Uppercase", nullptr);
     Fcompression1 = MakeAction(Advanced1, "Fcompression1", "Fcompression",
                                "Show or hide the Farnsworth compression box");
+    WaitForSpeech1 = MakeAction(Advanced1, "WaitForSpeech1", "Wait for Speech",
+                                "Let a screen reader finish speaking before the next character sounds");
+    WaitForSpeech1->setCheckable(true);
     SaveAudio1 = Advanced1->addAction(QStringLiteral("Save Text as Audio File\u2026"));
     SaveAudio1->setObjectName(QStringLiteral("SaveAudio1"));
     SaveAudio1->setToolTip(QStringLiteral("Save the text as Morse code in a WAV, FLAC, Ogg, Opus or MP3 file"));
@@ -437,6 +449,7 @@ void TForm1::ConnectHandlers()
     on(Dits1, &QAction::triggered, &TForm1::Dits1Click);
     on(ToggleTone1, &QAction::triggered, &TForm1::ToggleTone1Click);
     on(ToggleUppercase1, &QAction::triggered, &TForm1::ToggleUppercase1Click);
+    on(WaitForSpeech1, &QAction::triggered, &TForm1::WaitForSpeech1Click);
     on(Fcompression1, &QAction::triggered, &TForm1::Fcompression1Click);
     on(SaveAudio1, &QAction::triggered, &TForm1::SaveAudio1Click);
     on(Notepad1, &QAction::triggered, &TForm1::Notepad1Click);
@@ -615,8 +628,30 @@ void TForm1::SetStatusText(const QString& text)
     // A send that ends after an abort shows the abort's text once more; it is
     // heard once.
     if (text != StatusText1->text())
-        Notice->Announce(text);
+        Announce(Notice, text);
     StatusText1->setText(text);
+}
+
+void TForm1::Announce(StatusNotice* notice, const QString& text)
+{
+    notice->Announce(text);
+    QueueSpeech(text.size());
+}
+
+void TForm1::QueueSpeech(qsizetype characters)
+{
+    // A screen reader starts within half a second and speaks about 15
+    // characters a second at its usual rate.
+    using namespace std::chrono_literals;
+    SpeechEnds = std::max(SpeechEnds, std::chrono::steady_clock::now() + 500ms) + characters * 1000ms / 15;
+}
+
+void TForm1::StartQuestionTimer()
+{
+    using namespace std::chrono;
+    const auto speaking = duration_cast<milliseconds>(SpeechEnds - steady_clock::now());
+    Timer2->setInterval(WaitForSpeech ? int(std::max<milliseconds::rep>(speaking.count(), 100)) : 100);
+    Timer2->start();
 }
 
 std::string TForm1::Memo1Text() const
@@ -957,8 +992,10 @@ void TForm1::CheckAnswer()
 
 void TForm1::Echo(const Trainer::AnswerOutcome& outcome)
 {
-    if (outcome.Hit)
-        AppendMemo1(std::string(1, outcome.Echo));
+    if (!outcome.Hit)
+        return;
+    AppendMemo1(std::string(1, outcome.Echo));
+    Announce(AnswerNotice, FromAnsi(std::string(1, outcome.Echo)));
 }
 
 void TForm1::ShowHistogram()
@@ -983,7 +1020,7 @@ void TForm1::KalvobuttonClick()
     Lesson.Prepare(ToAnsi(UsingEdit->text()));
     Memo1->clear();
     ShowHistogram();
-    Timer2->start();
+    StartQuestionTimer();
     StartNumEdit->setFocus(Qt::OtherFocusReason);
     Kalvobutton->setEnabled(false);
     KalvoSendButton->setEnabled(true);
@@ -998,7 +1035,9 @@ void TForm1::KalvoSendButtonClick()
 {
     LessonRunner::RefuseStartCountBelowOne(ToAnsi(StartNumEdit->text()));
     SetStatusText(QStringLiteral("Type each character you hear, or wait:  Press <Stop Kalvo> button to stop."));
-    Timer2->start();
+    // The text box about to take the focus is spoken too.
+    QueueSpeech(Memo1->accessibleName().size());
+    StartQuestionTimer();
     const LessonRunner::Started started = Lesson.Start(ToAnsi(StartNumEdit->text()));
     if (started.Capped)
         StartNumEdit->setText(QString::number(started.Count));
@@ -1034,7 +1073,11 @@ void TForm1::KalvoStopButtonClick()
     Memo1->clear();
     SetMemo1Text(Lesson.RatingText());
     HideQuickstart();
-    SetStatusText(QStringLiteral("Here's how you did.  I'm Ready to go again."));
+    const QString status = QStringLiteral("Here's how you did.  I'm Ready to go again.");
+    // One announcement of the rating and the status: a second one would cut
+    // the first short.
+    Announce(Notice, FromAnsi(Lesson.RatingText()) + u'\n' + status);
+    StatusText1->setText(status);
 }
 
 void TForm1::Timer2Timer()
@@ -1044,7 +1087,7 @@ void TForm1::Timer2Timer()
     Timer2->stop();
     switch (Lesson.Ask()) {
     case LessonRunner::AfterAsk::AskLater:
-        Timer2->start();
+        StartQuestionTimer();
         break;
     case LessonRunner::AfterAsk::CountDown:
         Timer1->start();
@@ -1062,8 +1105,10 @@ void TForm1::PlayCharacter()
 void TForm1::Timer1Timer()
 {
     const Trainer::TickOutcome outcome = Lesson.Tick(Sender.Paused);
-    if (outcome.Shown)
+    if (outcome.Shown) {
         AppendMemo1(std::string(1, outcome.Shown));
+        Announce(AnswerNotice, FromAnsi(std::string(1, outcome.Shown)));
+    }
     if (!outcome.QuestionEnded)
         return;
     ShowHistogram();
@@ -1074,12 +1119,17 @@ void TForm1::Timer1Timer()
         Memo1->clear();
     }
     Timer1->stop();
-    Timer2->start();
+    StartQuestionTimer();
 }
 
 void TForm1::ToggleUppercase1Click()
 {
     Train.ShowUppercase = !Train.ShowUppercase;
+}
+
+void TForm1::WaitForSpeech1Click()
+{
+    WaitForSpeech = WaitForSpeech1->isChecked();
 }
 
 // ---------------------------------------------------------------------------
@@ -1185,6 +1235,13 @@ void TForm1::Notepad1Click()
 
 void TForm1::HelpFile1Click()
 {
+    // Without the page a browser would show an error page of its own, and with
+    // no browser nothing would show at all.
+    const QString page = QDir::current().absoluteFilePath(QString::fromLatin1(HelpFileName));
+    if (!QFileInfo(page).isFile()) {
+        ErrorBox::Show(QStringLiteral("Cannot open file %1").arg(page));
+        return;
+    }
     OpenAddress(QString::fromLatin1(HelpFileAddress(QDir::currentPath().toStdString())));
 }
 

@@ -28,11 +28,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <chrono>
 
 #include <functional>
 #include <memory>
@@ -147,6 +149,7 @@ public:
     QStatusBar* StatusBar1;
     QLabel* StatusText1;
     StatusNotice* Notice; // speaks each new status text to a screen reader
+    StatusNotice* AnswerNotice; // speaks each answer the box shows, and the rating
     QTimer* Timer1;
     QTimer* Timer2;
 
@@ -161,6 +164,7 @@ public:
     QAction* ToggleTone1;
     QAction* ToggleUppercase1;
     QAction* Fcompression1;
+    QAction* WaitForSpeech1;
     QAction* SaveAudio1;
     QAction* Notepad1;
     QMenu* H1;
@@ -214,6 +218,7 @@ public slots:
     void Timer1Timer();
     void Timer2Timer();
     void ToggleUppercase1Click();
+    void WaitForSpeech1Click();
 
     // Text sources and files.
     void Button1Click();
@@ -239,6 +244,17 @@ private:
     // Gives the text box the focus; while a lesson runs it takes no typing, so
     // that answer keys are only judged and never reach a button.
     void FocusTextBox(bool lessonRunning);
+    bool WaitForSpeech = false;
+    // When a screen reader will have spoken what it was given, at its usual
+    // rate: the next question waits for it with "Wait for Speech" on.
+    std::chrono::steady_clock::time_point SpeechEnds;
+    void QueueSpeech(qsizetype characters);
+    // Gives a screen reader a text to speak, and counts it toward the wait
+    // before the next question.
+    void Announce(StatusNotice* notice, const QString& text);
+    // Arms Timer2 for the next question: at once, or with "Wait for Speech" on
+    // once the screen reader has spoken (SpeechEnds).
+    void StartQuestionTimer();
     void SetClientHeight(int height);
     void FormClose();
     void EndSendSteps();

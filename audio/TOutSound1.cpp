@@ -194,23 +194,33 @@ void TOutSound::AwaitFreeBuffer()
     // far longer has stopped (a sound server gone, a headset unplugged).
     ThrowRefusedWrite();
     const auto limit = StallLimit();
-    // Only this writer's own waiting counts toward the limit: a writer that
-    // WhileWaiting runs may take buffers for seconds, which shows the device
-    // plays.
-    std::chrono::microseconds waited{0};
-    for (;;) {
-        const auto slice = WhileWaiting ? std::min<std::chrono::microseconds>(WaitSlice, limit - waited) : limit;
-        const auto began = std::chrono::steady_clock::now();
-        if (FreeBuffers->try_acquire_for(slice))
+    if (!WhileWaiting) {
+        if (FreeBuffers->try_acquire_for(limit))
             return;
-        waited += std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - began);
-        if (waited >= limit || !WhileWaiting)
-            break;
-        WhileWaiting();
-        // A handler that wrote samples meanwhile holds the current buffer:
-        // this writer goes on filling it.
-        if (FFillCount != 0)
-            return;
+    } else {
+        // WhileWaiting does the waiting (the window waits for its own events,
+        // so that it answers at once). The device counts as stopped only when
+        // no buffer came back for the whole limit: a writer that WhileWaiting
+        // ran and that took buffers shows the device plays, and a handler that
+        // ran long (a dialog) finds the buffers back when it returns.
+        std::chrono::steady_clock::duration waited{0};
+        for (;;) {
+            if (FreeBuffers->try_acquire()) {
+                ++FBuffersTaken;
+                return;
+            }
+            if (waited >= limit)
+                break;
+            const auto began = std::chrono::steady_clock::now();
+            const auto takenBefore = FBuffersTaken;
+            WhileWaiting();
+            // A handler that wrote samples meanwhile holds the current buffer:
+            // this writer goes on filling it.
+            if (FFillCount != 0)
+                return;
+            waited = FBuffersTaken != takenBefore ? decltype(waited){0}
+                                                  : waited + (std::chrono::steady_clock::now() - began);
+        }
     }
     // Reset gives every queued buffer back, so that the next sample finds one.
     FWaveOut.Reset(FWaveOutHandle);

@@ -14,9 +14,12 @@
 //  - SendSample() works only at stage 4; Flush() pads the current buffer with
 //    silence and queues it (nothing when it is empty).
 //  - While the writer waits for a free buffer it calls WhileWaiting (when set)
-//    every WaitSlice, so that the window keeps answering while sound paces it.
-//    A writer that WhileWaiting runs may begin the buffer itself; the waiting
-//    writer then goes on filling that buffer and takes no second one.
+//    again and again, so that the window keeps answering while sound paces it;
+//    WhileWaiting does the waiting itself, for WaitSlice at most (the window
+//    waits there for its own events and answers each at once), and the writer
+//    takes the buffer when WhileWaiting returns. A writer that WhileWaiting
+//    runs may begin the buffer itself; the waiting writer then goes on filling
+//    that buffer and takes no second one.
 //  - A device that stops playing never blocks the writer for good: waiting for
 //    a free buffer ends after StallBuffers buffer lengths with EOutSound; the
 //    device is then reset, so every buffer comes back and the next sample
@@ -82,8 +85,8 @@ public:
     int InitStage() const { return FInitStage; }
     // How many buffer lengths the writer waits for a free buffer.
     static constexpr int StallBuffers = 4;
-    // Short enough that the window answers a click or a screen reader at once,
-    // long enough that a wait costs the processor next to nothing.
+    // The longest WhileWaiting may wait: a returned buffer is taken at most
+    // this late, which the buffers still queued cover many times over.
     static constexpr std::chrono::milliseconds WaitSlice{10};
     std::function<void()> WhileWaiting; // may be empty
     int FillCount() const { return FFillCount; }
@@ -109,6 +112,9 @@ private:
     WaveOutHandle FWaveOutHandle = 0;
     std::unique_ptr<WaveBuffRing> Ring;
     int FFillCount = 0;
+    // Buffers taken by writers that WhileWaiting waited for: one taken
+    // meanwhile shows the device plays.
+    unsigned FBuffersTaken = 0;
     std::unique_ptr<OutTransferThread> TransferThread;
     std::uint8_t FInitStage = 0;
     std::string ErrorText;

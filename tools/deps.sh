@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Kalvo needs, but only those that are missing.
-# Runs apt-get as root, or through sudo.
+# Runs apt-get as root, through sudo, or through su (tools/as-root.sh).
 #
 #   tools/deps.sh            building and running the program
 #   tools/deps.sh --package  that, and making its Debian package
@@ -19,6 +19,8 @@ package=(dpkg-dev)
 test=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool xclip x11-apps imagemagick
+  # the window's icon and class, read by the package test
+  x11-utils
   pulseaudio pulseaudio-utils sox
   # the sound-file test: a Morse decoder, and decoders of MP3 and Opus to PCM
   multimon-ng libsox-fmt-mp3 opus-tools
@@ -46,18 +48,17 @@ for p in "${packages[@]}"; do
   fi
 done
 
-as_root=()
-[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+source "$(dirname "$0")/as-root.sh"
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   # sudo resets the environment, so the variable goes in through env.
-  "${as_root[@]}" apt-get update -qq
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive \
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
 # Tests: the German locale itself (generated once; the locale data ships with
 # the "locales" package).
 if [ "${1:-}" = --test ] && ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
-  "${as_root[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+  as_root localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi

@@ -67,10 +67,12 @@ TEST_F(WindowTest, ControlsCarryTheirNamesPlacesAndHints)
     QStringList advanced;
     for (QAction* action : form.Advanced1->actions())
         advanced << action->text();
-    EXPECT_EQ(
-        advanced,
-        (QStringList{"SaveEnvironment", "LoadEnvironment", "FastMode", "SlowMode", "ToggleProgress", "RandomChars",
-                     "Dits", "Toggle Tone", "Toggle Uppercase", "Fcompression", "Save Text as Audio File\u2026"}));
+    // The menu's own commands come first, in their order; those added beside
+    // them follow.
+    EXPECT_EQ(advanced.mid(0, 10),
+              (QStringList{"SaveEnvironment", "LoadEnvironment", "FastMode", "SlowMode", "ToggleProgress",
+                           "RandomChars", "Dits", "Toggle Tone", "Toggle Uppercase", "Fcompression"}));
+    EXPECT_TRUE(advanced.contains("Save Text as Audio File\u2026"));
     QStringList bar;
     for (QAction* action : form.menuBar()->actions())
         bar << action->text();

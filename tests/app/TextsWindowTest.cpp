@@ -264,9 +264,16 @@ TEST_F(TextsWindowTest, HelpAddressAndAboutBox)
     form.AttachWindows(&notepad, &about);
     QString opened;
     form.OpenAddress = [&](const QString& address) { opened = address; };
+    // A missing page is named in the error box instead of reaching the browser.
+    form.HelpFile1->trigger();
+    EXPECT_EQ(opened, QString());
+    EXPECT_EQ(Errors, std::vector<QString>{QStringLiteral("Cannot open file %1/help.htm.").arg(QDir::currentPath())});
+
+    WriteFile(QStringLiteral("help.htm"), "<html></html>");
     form.HelpFile1->trigger();
     EXPECT_EQ(opened, QStringLiteral("file://") + QDir::currentPath() + QStringLiteral("/help.htm"));
     EXPECT_FALSE(opened.startsWith(QStringLiteral("file:////")));
+    EXPECT_EQ(Errors.size(), 1u);
 
     form.About1->trigger();
     form.About1->trigger();

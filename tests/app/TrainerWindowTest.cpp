@@ -279,3 +279,43 @@ TEST_F(TrainerWindowTest, UppercaseEchoAndPlayedCharacterSound)
     Type('q');
     EXPECT_EQ(form.Memo1Text(), "Q");
 }
+
+// What a screen reader is given to speak: each answer the box shows (after a
+// time-out, and the echo of a hit), and the rating with the status in one
+// announcement. With "Wait for Speech" the next question waits until about
+// as long as that takes; without it, the usual tenth of a second.
+TEST_F(TrainerWindowTest, AnswersAndTheRatingAreSpokenAndMayBeWaitedFor)
+{
+    for (const bool waitForSpeech : {false, true}) {
+        SCOPED_TRACE(waitForSpeech);
+        TForm1& form = MakeForm();
+        ShowForm();
+        auto spoken = [&](const char* name) {
+            return form.findChild<QWidget*>(QString::fromLatin1(name))->accessibleName();
+        };
+        if (waitForSpeech)
+            form.WaitForSpeech1->trigger();
+        form.Kalvobutton->click();
+        form.KalvoSendButton->click();
+        // The status (77 characters) and the text box's name (15) at least.
+        if (waitForSpeech)
+            EXPECT_GE(form.Timer2->interval(), 500 + (77 + 15) * 1000 / 15);
+        else
+            EXPECT_EQ(form.Timer2->interval(), 100);
+        Ask();
+        Tick(8);
+        EXPECT_EQ(form.Memo1->toPlainText(), QStringLiteral("q"));
+        EXPECT_EQ(spoken("AnswerNotice"), QStringLiteral("q"));
+        if (waitForSpeech)
+            EXPECT_GE(form.Timer2->interval(), 500);
+        else
+            EXPECT_EQ(form.Timer2->interval(), 100);
+        Ask();
+        form.AnswerNotice->setAccessibleName({});
+        Type('q');
+        EXPECT_EQ(spoken("AnswerNotice"), QStringLiteral("q"));
+        form.KalvoStopButton->click();
+        EXPECT_TRUE(spoken("StatusNotice").startsWith(QStringLiteral("Your current mastery rating is ")));
+        EXPECT_TRUE(spoken("StatusNotice").endsWith(QStringLiteral("\nHere's how you did.  I'm Ready to go again.")));
+    }
+}

@@ -154,3 +154,27 @@ read_box() {
   xdotool key ctrl+a ctrl+c
   await_clipboard
 }
+
+# Waits up to 10 s for the program's error box, the window titled with the
+# program's name alone, and sets BOX to it.
+await_error_box() {
+  BOX=
+  for _ in $(seq 100); do
+    for w in $(xdotool search --onlyvisible --pid "$APP_PID" "" 2>/dev/null); do
+      [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "Kalvo" ] && BOX=$w
+    done
+    [ -n "$BOX" ] && return 0
+    sleep 0.1
+  done
+  echo "FAIL: no error box within 10 s"
+  exit 1
+}
+
+# The message of the error box $BOX: it can be selected and copied.
+error_box_text() {
+  clear_clipboard
+  xdotool windowactivate --sync "$BOX" 2>/dev/null || xdotool windowfocus --sync "$BOX" 2>/dev/null || true
+  xdotool mousemove --window "$BOX" 100 20 click 1
+  xdotool key ctrl+a ctrl+c
+  await_clipboard
+}

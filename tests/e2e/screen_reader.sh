@@ -99,6 +99,37 @@ key Tab; hear "Audio Frequency scroll bar 800."
 key Tab; hear "Audio Frequency text." "800 selected."
 key Tab; hear "Start Kalvo push button."
 key space; hear "Characters to Start text." "1." "Enter number of characters to start, then press"
+
+# A lesson of one character, "q" (four tones). The status is heard, and the
+# answer the box shows after the time-out.
+start_recording
+key Tab; hear "Start Sending push button."
+key space; hear "Type each character you hear, or wait"
+await_tones 4 20
+MARK=$(wc -l <"$HEARD")
+hear_line() {   # a line that is the text alone, as a screen reader speaks a character
+  wait_until 15 "hearing '$1' alone (heard: $(tail -n +$((MARK + 1)) "$HEARD" | tr '\n' '|'))" \
+    bash -c 'tail -n +$(($2 + 1)) "$1" | grep -c -x -- "$3\.\?" | grep -q "^[$4-9]"' _ "$HEARD" "$MARK" "$1" "${2:-1}"
+}
+hear_line q
+# Asked again; the right key is echoed by the screen reader and then the
+# box's echo is spoken.
+await_tones 8 20
+key q; hear_line q 2
+# "Stop Kalvo": the rating and the status, in one announcement.
+MARK=$(wc -l <"$HEARD")
+click_at 61 324
+hear "Your current mastery rating is" "Here's how you did."
+stop_recording
+# The chart, last in the Tab order, is read with its bars.
+CHART_MARK=$MARK
+for _ in $(seq 20); do
+  key Tab
+  wait_until 10 "hearing the control Tab went to" bash -c '[ "$(wc -l <"$1")" -gt $(($2 + 1)) ]' _ "$HEARD" "$MARK"
+  tail -n +$((CHART_MARK + 1)) "$HEARD" | grep -q "Error Histogram" && break
+done
+MARK=$CHART_MARK
+hear "Error Histogram" "Q 0"
 # The send ends after the abort and shows the same status: it was heard once.
 grep -c "The box shows only the text that was sent." "$HEARD" | grep -qx 1 ||
   { echo "FAIL: the status after the abort was not heard once"; cat "$HEARD"; exit 1; }

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -114,6 +115,21 @@ protected:
         const auto wav = testing::ReadWav(path.string());
         EXPECT_TRUE(wav.has_value());
         return wav ? wav->Left : Samples{};
+    }
+
+    // The tool's exit code and what it printed on each stream.
+    struct Printed {
+        int Code;
+        std::string Out;
+        std::string Err;
+    };
+    Printed RunPrinting(const std::string& arguments)
+    {
+        const std::string out = (Dir / "out.txt").string();
+        const std::string err = (Dir / "err.txt").string();
+        const std::string command = std::string(KALVO_RENDER_PATH) + " " + arguments + " >" + out + " 2>" + err;
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing::ReadBytes(out), testing::ReadBytes(err)};
     }
 
     std::filesystem::path Dir;
@@ -229,6 +245,49 @@ TEST_F(RenderToolTest, UsageErrorsExitWithTwo)
     for (const char* options : {"", "--format au", "--quality 11", "--noise x", "--seed -1"})
         EXPECT_EQ(RunTool(std::string("--char-wpm 14 --overall-wpm 5 --text E ") + options + " " + out + ".au"), 2);
     EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// --help and --version answer on standard output and exit with 0; a wrong
+// option is named on standard error, followed by the whole usage, with 2.
+TEST_F(RenderToolTest, HelpVersionAndUnknownOption)
+{
+    const Printed version = RunPrinting("--version");
+    EXPECT_EQ(version.Code, 0);
+    EXPECT_EQ(version.Out, std::string("kalvo-render ") + KALVO_VERSION + "\n");
+    EXPECT_EQ(version.Err, "");
+
+    const struct {
+        const char* Arguments;
+        int Code;
+        const char* Error; // what precedes the usage on standard error
+    } cases[] = {
+        {"--help", 0, ""},
+        {"-h", 0, ""},
+        {"--char-wpm 14 --help", 0, ""},
+        {"--bogus", 2, "kalvo-render: unknown option --bogus\n"},
+        {"--char-wpm 14 --overall-wpm 5 --text E -x out.wav", 2, "kalvo-render: unknown option -x\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Arguments);
+        const Printed printed = RunPrinting(c.Arguments);
+        EXPECT_EQ(printed.Code, c.Code);
+        const bool help = c.Code == 0;
+        EXPECT_EQ(help ? printed.Err : printed.Out, "");
+        std::string usage = help ? printed.Out : printed.Err;
+        ASSERT_EQ(usage.substr(0, std::strlen(c.Error)), c.Error);
+        usage.erase(0, std::strlen(c.Error));
+        EXPECT_EQ(usage.substr(0, usage.find('\n')),
+                  "usage: kalvo-render --char-wpm N --overall-wpm N [--freq HZ] [--compression C] [--format FORMAT] "
+                  "[--quality Q] [--noise SNR_DB] [--seed N] --text TEXT OUT");
+        // Every option on a line of its own, with its unit and default.
+        for (const char* line :
+             {"\n  --char-wpm N        character speed in words per minute, 1 to 1000; required\n",
+              "\n  --freq HZ           tone frequency in hertz, 1 to 3999; default 800\n",
+              "\n  --compression C     Farnsworth compression, 0 to 10; default 0\n",
+              "\n  --seed N            start of the noise, 0 to 2147483647; default: different every run\n",
+              "\n  --version           print the version and exit\n"})
+            EXPECT_NE(usage.find(line), std::string::npos) << line;
+    }
 }
 
 TEST_F(RenderToolTest, UnwritableFileFailsWithOne)

@@ -6,7 +6,8 @@
 // final flush included, as WAV, FLAC, Ogg Vorbis, Ogg Opus or MP3 (by the
 // file's extension or --format), optionally with band noise (see TextRender).
 //
-// Exit codes: 0 written, 1 the rendering failed, 2 usage error.
+// Exit codes: 0 written (or --help, --version shown), 1 the rendering failed,
+// 2 usage error.
 
 #include "audio/EngineSetup.h"
 #include "audio/TextRender.h"
@@ -14,6 +15,7 @@
 #include "common/Errors.h"
 #include "morse/TimingModel.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -27,17 +29,63 @@
 
 namespace {
 
-constexpr const char* Usage =
-    "usage: kalvo-render --char-wpm N --overall-wpm N [--freq HZ] [--compression C] "
-    "[--format wav|flac|ogg|opus|mp3] [--quality Q] [--noise SNR_DB] [--seed N] --text TEXT OUT";
+// The options as --help lists them, one per row; the usage line is made from
+// the same rows, so a new option needs one row here.
+struct OptionHelp {
+    const char* Name;
+    const char* Value; // empty: a switch
+    bool Required;
+    const char* Text; // with the unit and the default
+};
+constexpr OptionHelp OptionTable[] = {
+    {"--char-wpm", "N", true, "character speed in words per minute, 1 to 1000"},
+    {"--overall-wpm", "N", true, "overall speed in words per minute, 1 to 1000"},
+    {"--freq", "HZ", false, "tone frequency in hertz, 1 to 3999; default 800"},
+    {"--compression", "C", false, "Farnsworth compression, 0 to 10; default 0"},
+    {"--format", "FORMAT", false, "wav, flac, ogg (Vorbis), opus or mp3; default: by OUT's extension"},
+    {"--quality", "Q", false, "quality of MP3, Ogg and Opus, 0 (smallest file) to 10 (best sound); default 5"},
+    {"--noise", "SNR_DB", false,
+     "add band noise (300 to 2700 Hz): the keyed tone's power over the noise power in 2500 Hz, in dB, -30 to 60; "
+     "default none"},
+    {"--seed", "N", false, "start of the noise, 0 to 2147483647; default: different every run"},
+    {"--text", "TEXT", true, "the text to send"},
+    {"-h, --help", "", false, "print this help and exit"},
+    {"--version", "", false, "print the version and exit"},
+};
+
+std::string Usage()
+{
+    std::string line = "usage: kalvo-render";
+    for (const OptionHelp& o : OptionTable) {
+        if (*o.Value == '\0')
+            continue;
+        const std::string option = std::string(o.Name) + " " + o.Value;
+        line += o.Required ? " " + option : " [" + option + "]";
+    }
+    line += " OUT\n"
+            "Sends TEXT as Morse code into the sound file OUT (WAV, FLAC, Ogg Vorbis, Ogg Opus or MP3):\n"
+            "8000 samples per second, 16-bit mono.\n"
+            "\n"
+            "Options:\n";
+    for (const OptionHelp& o : OptionTable) {
+        std::string option = std::string(o.Name) + (*o.Value ? std::string(" ") + o.Value : "");
+        option.resize(std::max<std::size_t>(option.size() + 2, 20), ' ');
+        line += "  " + option + o.Text + (o.Required ? "; required" : "") + "\n";
+    }
+    return line;
+}
 
 using kalvo::EngineSetup;
 
 struct UsageError {
-    std::string Message; // empty: the usage line alone
+    std::string Message; // empty: the usage alone
 };
 
+// What the command line asks for besides a rendering.
+enum class Request { Render, Help, Version };
+
 struct Options {
+    Request Asked = Request::Render;
     int CharWpm = 0;
     int OverallWpm = 0;
     int Freq = 800;
@@ -90,6 +138,10 @@ Options Parse(const std::vector<std::string>& args)
             if (values.count(arg))
                 throw UsageError{arg + " given twice"};
             values[arg] = args[++i];
+        } else if (arg == "--help" || arg == "-h" || arg == "--version") {
+            Options o;
+            o.Asked = arg == "--version" ? Request::Version : Request::Help;
+            return o;
         } else if (arg.size() > 1 && arg[0] == '-') {
             throw UsageError{"unknown option " + arg};
         } else {
@@ -152,18 +204,22 @@ void Render(const Options& o)
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        std::puts(Usage);
-        return 0;
-    }
     Options options;
     try {
         options = Parse(args);
     } catch (const UsageError& e) {
         if (!e.Message.empty())
             std::fprintf(stderr, "kalvo-render: %s\n", e.Message.c_str());
-        std::fprintf(stderr, "%s\n", Usage);
+        std::fputs(Usage().c_str(), stderr);
         return 2;
+    }
+    if (options.Asked == Request::Help) {
+        std::fputs(Usage().c_str(), stdout);
+        return 0;
+    }
+    if (options.Asked == Request::Version) {
+        std::puts("kalvo-render " KALVO_VERSION);
+        return 0;
     }
     try {
         Render(options);
