@@ -73,9 +73,11 @@ double BandNoise::Next()
     History[Position + Taps] = white;
     Position = (Position + 1) % Taps;
     const double* x = &History[Position];
-    double sum = 0.0;
-    for (int n = 0; n < Taps; ++n)
-        sum += Coefficients[n] * x[Taps - 1 - n];
+    // The filter is symmetric: each coefficient serves two samples.
+    const int middle = Taps / 2;
+    double sum = Coefficients[middle] * x[middle];
+    for (int n = 0; n < middle; ++n)
+        sum += Coefficients[n] * (x[n] + x[Taps - 1 - n]);
     return sum;
 }
 
