@@ -139,14 +139,19 @@ struct PortAudioWaveOut::Stream {
     std::atomic<int> Queued{0};
     // Reset leaves the stream stopped; the next Write starts it again.
     std::atomic<bool> Stopped{false};
+    // Set by the callback when it ends an idle stream (paComplete); the next
+    // Write starts it again.
+    std::atomic<bool> Idle{false};
 
     // Written by Write, read by the PortAudio callback, or by Reset once the
     // stream has stopped.
     HeaderQueue Queue;
 
-    // The consumer's own: the buffer being played and the position in it.
+    // The consumer's own: the buffer being played and the position in it, and
+    // the silence played since the last buffer.
     WaveHeader* Current = nullptr;
     std::size_t Offset = 0; // in 16-bit values
+    unsigned long SilentFrames = 0;
 
     WaveOutHandle Handle() const { return reinterpret_cast<WaveOutHandle>(this); }
 
@@ -158,6 +163,28 @@ struct PortAudioWaveOut::Stream {
         Queued.fetch_sub(1);
         if (Callback)
             Callback(Handle(), WOM_DONE, Instance, reinterpret_cast<std::uintptr_t>(header), 0);
+    }
+
+    // After IdleStop of silence the stream ends itself, so that neither this
+    // process nor the sound server works for nothing. A buffer written
+    // meanwhile is never stranded: the callback announces the end before it
+    // looks at the queue a last time, and Write looks at Idle after its push,
+    // so one of the two always sees the other.
+    int PlayedSilence(unsigned long frames)
+    {
+        SilentFrames += frames;
+        if (SilentFrames < static_cast<unsigned long>(Rate * PortAudioWaveOut::IdleStop))
+            return paContinue;
+        Idle.store(true);
+        std::atomic_thread_fence(std::memory_order_seq_cst);
+        if (WaveHeader* next = Queue.Pop()) {
+            Idle.store(false);
+            Current = next;
+            Offset = 0;
+            SilentFrames = 0;
+            return paContinue;
+        }
+        return paComplete;
     }
 
     static int Play(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
@@ -172,7 +199,7 @@ struct PortAudioWaveOut::Stream {
                 s.Offset = 0;
                 if (s.Current == nullptr) {
                     std::memset(out, 0, need * sizeof(std::int16_t));
-                    break;
+                    return s.PlayedSilence(frames);
                 }
             }
             std::size_t total = s.Current->BufferLength / sizeof(std::int16_t);
@@ -182,6 +209,7 @@ struct PortAudioWaveOut::Stream {
             out += n;
             need -= n;
             s.Offset += n;
+            s.SilentFrames = 0;
             if (s.Offset >= total) {
                 WaveHeader* finished = s.Current;
                 s.Current = nullptr;
@@ -225,8 +253,10 @@ PaError PortAudioWaveOut::StartStream(Stream& s)
         Pa_CloseStream(s.Pa);
         s.Pa = nullptr;
     }
-    PaError rc = Pa_OpenStream(&s.Pa, nullptr, &s.Params, s.Rate, paFramesPerBufferUnspecified, paClipOff,
-                               &Stream::Play, &s);
+    s.Idle.store(false);
+    s.SilentFrames = 0;
+    const auto frames = static_cast<unsigned long>(s.Rate * PortAudioWaveOut::CallbackPeriod);
+    PaError rc = Pa_OpenStream(&s.Pa, nullptr, &s.Params, s.Rate, frames, paClipOff, &Stream::Play, &s);
     if (rc != paNoError) {
         s.Pa = nullptr;
         return rc;
@@ -303,6 +333,27 @@ int PortAudioWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned s
         header->Flags &= ~WHDR_INQUEUE;
         return MMSYSERR_NOMEM;
     }
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (s->Idle.load())
+        return Wake(*s);
+    return MMSYSERR_NOERROR;
+}
+
+int PortAudioWaveOut::Wake(Stream& s)
+{
+    // The stream ended itself and plays out the silence it had been given;
+    // stopping it waits for that, then it starts afresh with the queue as it
+    // stands. Its callback has ended, so the consumer's state is this
+    // thread's until the start.
+    Pa_StopStream(s.Pa);
+    s.Idle.store(false);
+    s.SilentFrames = 0;
+    if (Pa_StartStream(s.Pa) == paNoError)
+        return MMSYSERR_NOERROR;
+    // A stream that does not start again is opened anew, as after a reset.
+    if (StartStream(s) == paNoError)
+        return MMSYSERR_NOERROR;
+    s.Stopped.store(true);
     return MMSYSERR_NOERROR;
 }
 

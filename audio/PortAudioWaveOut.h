@@ -3,12 +3,14 @@
 // other numbers are PortAudio device indices.
 //
 //  - Query asks PortAudio whether the format is supported, opening nothing.
-//  - Open starts a 16-bit callback stream with a suggested latency of about
-//    80 ms (shorter device buffers underrun on a busy machine). One open at a
-//    time; the handle is valid until Close.
+//  - Open starts a 16-bit callback stream (SuggestedLatency, CallbackPeriod).
+//    One open at a time; the handle is valid until Close.
 //  - Write queues a prepared buffer on a HeaderQueue (lock-free, one writer,
 //    one reader) read by PortAudio's callback; buffers play in order of
-//    writing, back to back. With nothing queued the stream plays silence.
+//    writing, back to back. With nothing queued the stream plays silence, and
+//    after IdleStop of it the stream ends itself, as a wave-out device with an
+//    empty queue costs nothing; the next Write starts it again, and its
+//    buffer plays whole from its first sample.
 //  - Each finished buffer (its last sample handed to PortAudio) is reported
 //    WOM_DONE through the done-callback from PortAudio's callback context,
 //    which never allocates, locks or blocks.
@@ -57,6 +59,15 @@ public:
     // tone. The ring already runs up to 1.5 s ahead, so a fifth of a second
     // more costs the user little.
     static constexpr double SuggestedLatency = 0.2;
+    // How much the callback fills at a time (seconds): the stream, and the
+    // sound server's client thread beside it, wake 20 times a second instead
+    // of hundreds; the latency above still holds four such periods.
+    static constexpr double CallbackPeriod = 0.05;
+    // Silence after which the stream ends itself (seconds). Shorter than the
+    // trainer's longest wait for an answer, so that a learner thinking costs
+    // nothing; the trainer's lead-in of silence before each character covers
+    // a device that starts slowly.
+    static constexpr double IdleStop = 5.0;
 
 private:
     struct Stream;
@@ -64,6 +75,8 @@ private:
     // Opens and starts the stream with its saved parameters, closing the old
     // one first.
     static int StartStream(Stream& s);
+    // Starts a stream that ended itself for idleness again.
+    static int Wake(Stream& s);
     std::mutex FProducer;
     std::unique_ptr<Stream> FStream;
 };
