@@ -87,7 +87,7 @@ public:
     static constexpr int StallBuffers = 4;
     // The longest WhileWaiting may wait: a returned buffer is taken at most
     // this late, which the buffers still queued cover many times over.
-    static constexpr std::chrono::milliseconds WaitSlice{10};
+    static constexpr std::chrono::milliseconds WaitSlice{50};
     std::function<void()> WhileWaiting; // may be empty
     int FillCount() const { return FFillCount; }
 
