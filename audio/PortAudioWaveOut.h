@@ -9,6 +9,10 @@
 //  - Write queues a prepared buffer on a HeaderQueue (lock-free, one writer,
 //    one reader) read by PortAudio's callback; buffers play in order of
 //    writing, back to back. With nothing queued the stream plays silence.
+//  - The playback clock: a buffer is stamped when the callback begins to copy
+//    it, with PortAudio's output time of that frame (outputBufferDacTime less
+//    the callback's currentTime, plus the frames before it) added to the
+//    steady clock read in the callback.
 //  - Each finished buffer (its last sample handed to PortAudio) is reported
 //    WOM_DONE through the done-callback from PortAudio's callback context,
 //    which never allocates, locks or blocks.
