@@ -3,8 +3,10 @@
 #include "app/AnsiText.h"
 #include "app/ErrorBox.h"
 #include "app/ErrorHistogram.h"
+#include "app/LessonDetails.h"
 #include "app/LineEditAccessible.h"
 #include "app/ProgramFont.h"
+#include "app/ProgressWindow.h"
 #include "app/StatusNotice.h"
 #include "app/TextBoxFocus.h"
 #include "app/TextBoxWrap.h"
@@ -19,6 +21,7 @@
 #include "texts/PracticeLibrary.h"
 #include "texts/RandomString.h"
 #include "trainer/HistogramFeed.h"
+#include "trainer/ProgressLog.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -388,6 +391,11 @@ void TForm1::BuildMenu()
     ToggleUppercase1 = MakeAction(Advanced1, "ToggleUppercase1", "Toggle Uppercase", nullptr);
     Fcompression1 = MakeAction(Advanced1, "Fcompression1", "Fcompression",
                                "Show or hide the Farnsworth compression box");
+    LessonDetails1 = MakeAction(Advanced1, "LessonDetails1", "Lesson Details",
+                                "Show each character's answers, reaction times and confusions");
+    SaveProgress1 = MakeAction(Advanced1, "SaveProgress1", "Save Lesson to Progress Log",
+                               "Add this lesson to Kalvoprogress.txt");
+    ShowProgress1 = MakeAction(Advanced1, "ShowProgress1", "Show Progress", "Show the lessons of Kalvoprogress.txt");
     Notepad1 = bar->addAction(QStringLiteral("&Notepad"));
     Notepad1->setObjectName(QStringLiteral("Notepad1"));
     Notepad1->setToolTip(QStringLiteral("Show Notepad editor"));
@@ -434,6 +442,9 @@ void TForm1::ConnectHandlers()
     on(ToggleTone1, &QAction::triggered, &TForm1::ToggleTone1Click);
     on(ToggleUppercase1, &QAction::triggered, &TForm1::ToggleUppercase1Click);
     on(Fcompression1, &QAction::triggered, &TForm1::Fcompression1Click);
+    on(LessonDetails1, &QAction::triggered, &TForm1::LessonDetails1Click);
+    on(SaveProgress1, &QAction::triggered, &TForm1::SaveProgress1Click);
+    on(ShowProgress1, &QAction::triggered, &TForm1::ShowProgress1Click);
     on(Notepad1, &QAction::triggered, &TForm1::Notepad1Click);
     on(HelpFile1, &QAction::triggered, &TForm1::HelpFile1Click);
     on(About1, &QAction::triggered, &TForm1::About1Click);
@@ -890,6 +901,10 @@ void TForm1::closeEvent(QCloseEvent* event)
         Form2->hide();
     if (AboutBox)
         AboutBox->hide();
+    if (Details)
+        Details->hide();
+    if (Progress)
+        Progress->hide();
     event->accept();
 }
 
@@ -1060,6 +1075,35 @@ void TForm1::Timer1Timer()
 void TForm1::ToggleUppercase1Click()
 {
     Train.ShowUppercase = !Train.ShowUppercase;
+}
+
+void TForm1::LessonDetails1Click()
+{
+    if (!Details)
+        Details = new TLessonDetails(Lesson, Train, this);
+    Details->show();
+    Details->raise();
+    Details->activateWindow();
+}
+
+void TForm1::SaveProgress1Click()
+{
+    if (!Lesson.Record().HasStarted())
+        throw EProgressLog("There is no lesson to save yet: press \"Start Kalvo\", then \"Start Sending\".");
+    AppendProgressLog(
+        MakeProgressEntry(Lesson.Record(), Train, LessonRecord::Clock::now(), std::chrono::system_clock::now()));
+    SetStatusText(QStringLiteral("The lesson was added to %1.").arg(QString::fromLatin1(ProgressLogFileName)));
+}
+
+void TForm1::ShowProgress1Click()
+{
+    const ProgressLogContents log = ReadProgressLog();
+    if (!Progress)
+        Progress = new TProgressWindow(this);
+    Progress->ShowLog(log);
+    Progress->show();
+    Progress->raise();
+    Progress->activateWindow();
 }
 
 // ---------------------------------------------------------------------------

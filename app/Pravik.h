@@ -40,6 +40,8 @@
 
 class ErrorHistogram;
 class TForm2;
+class TLessonDetails;
+class TProgressWindow;
 class TAboutBox;
 
 class TForm1 : public QMainWindow {
@@ -161,6 +163,9 @@ public:
     QAction* ToggleTone1;
     QAction* ToggleUppercase1;
     QAction* Fcompression1;
+    QAction* LessonDetails1;
+    QAction* SaveProgress1;
+    QAction* ShowProgress1;
     QAction* Notepad1;
     QMenu* H1;
     QAction* HelpFile1;
@@ -212,6 +217,12 @@ public slots:
     void Timer1Timer();
     void Timer2Timer();
     void ToggleUppercase1Click();
+    // The lesson's record in a window of its own, kept up to date while shown.
+    void LessonDetails1Click();
+    // Appends the running or last lesson to the progress log (Kalvoprogress.txt).
+    void SaveProgress1Click();
+    // Reads the progress log and shows it in a window of its own.
+    void ShowProgress1Click();
 
     // Text sources and files.
     void Button1Click();
@@ -255,6 +266,9 @@ private:
 
     TForm2* Form2 = nullptr;
     TAboutBox* AboutBox = nullptr;
+    // Made on their first command: nothing of them is needed before.
+    TLessonDetails* Details = nullptr;
+    TProgressWindow* Progress = nullptr;
     QWidget* Client;
     int CurrentClientHeight = LayoutClientHeight;
     bool InSendLoop = false;

@@ -77,6 +77,7 @@ public:
     const std::vector<Question>& Questions() const { return FQuestions; }
     const std::vector<KeyPress>& OutsideKeys() const { return FOutside; }
     bool Running() const { return FRunning; }
+    bool HasStarted() const { return FStarted.has_value(); } // "Start Sending" was pressed
     bool Empty() const { return FQuestions.empty(); }
     unsigned long Revision() const { return FRevision; }
     // Seconds from "Start Sending" to the stop (or to `now` while running);

@@ -87,6 +87,33 @@ ProgressEntry MakeProgressEntry(const LessonRecord& record, const Trainer& train
     return entry;
 }
 
+std::vector<CharacterProgress> RecentProgress(const std::vector<ProgressEntry>& entries, std::size_t lessons)
+{
+    std::vector<CharacterProgress> rows;
+    std::vector<std::vector<double>> medians;
+    const std::size_t first = entries.size() > lessons ? entries.size() - lessons : 0;
+    for (std::size_t i = first; i < entries.size(); ++i) {
+        for (const ProgressEntry::Character& c : entries[i].Characters) {
+            if (c.Asked == 0)
+                continue;
+            auto row = std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r.Name == c.Name; });
+            if (row == rows.end()) {
+                rows.push_back({c.Name});
+                medians.emplace_back();
+                row = rows.end() - 1;
+            }
+            ++row->Lessons;
+            row->Asked += c.Asked;
+            row->Hits += c.Hits;
+            if (c.MedianReaction)
+                medians[row - rows.begin()].push_back(*c.MedianReaction);
+        }
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i].MedianReaction = Median(medians[i]);
+    return rows;
+}
+
 std::string FormatProgressEntry(const ProgressEntry& entry)
 {
     std::string line = std::string(ProgressLogMagic) + ";" + entry.When + ";" + std::to_string(entry.LengthSeconds)

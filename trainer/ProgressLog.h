@@ -57,6 +57,18 @@ struct ProgressLogContents {
     int Damaged = 0;
 };
 
+// Per character over the last `lessons` entries (characters in the order first
+// met): lessons it was asked in, asked, hits, and the median of its lessons'
+// median reaction times.
+struct CharacterProgress {
+    char Name = 0;
+    int Lessons = 0;
+    int Asked = 0;
+    int Hits = 0;
+    std::optional<double> MedianReaction;
+};
+std::vector<CharacterProgress> RecentProgress(const std::vector<ProgressEntry>& entries, std::size_t lessons);
+
 // The lesson as the log keeps it: the characters in use with their counts.
 ProgressEntry MakeProgressEntry(const LessonRecord& record, const Trainer& trainer, LessonRecord::Clock::time_point now,
                                 std::chrono::system_clock::time_point wallClock);

@@ -69,7 +69,8 @@ TEST_F(WindowTest, ControlsCarryTheirNamesPlacesAndHints)
         advanced << action->text();
     EXPECT_EQ(advanced,
               (QStringList{"SaveEnvironment", "LoadEnvironment", "FastMode", "SlowMode", "ToggleProgress",
-                           "RandomChars", "Dits", "Toggle Tone", "Toggle Uppercase", "Fcompression"}));
+                           "RandomChars", "Dits", "Toggle Tone", "Toggle Uppercase", "Fcompression", "Lesson Details",
+                           "Save Lesson to Progress Log", "Show Progress"}));
     QStringList bar;
     for (QAction* action : form.menuBar()->actions())
         bar << action->text();
