@@ -168,6 +168,22 @@ std::string TypedCharacters(const QKeyEvent* key)
     return result;
 }
 
+// When a key was pressed, from its event's time stamp: X and Wayland stamp input
+// in milliseconds of the monotonic clock (as 32 bits, so it wraps), which is
+// the steady clock here. It is taken only when it lies within the last two
+// seconds, so a platform with another clock gets the handler's moment instead.
+// The stamp does not wait for the window to be scheduled, as the handler does.
+std::optional<std::chrono::steady_clock::time_point> PressedAt(quint64 stamp)
+{
+    using namespace std::chrono;
+    const auto now = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    const std::uint32_t age = static_cast<std::uint32_t>(now) - static_cast<std::uint32_t>(stamp);
+    if (stamp == 0 || age > 2000)
+        return std::nullopt;
+    // Within its millisecond the key is taken to have come in the middle.
+    return steady_clock::time_point(milliseconds(now - age)) + microseconds(500);
+}
+
 } // namespace
 
 TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
@@ -916,8 +932,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         // key hook sees every character exactly once, whatever has the focus.
         if (watched->isWindowType()) {
             const std::string typed = TypedCharacters(key);
+            KeyPressedAt = PressedAt(key->timestamp());
             for (char c : typed)
                 ErrorBox::Guard([&] { AppMessage(c); });
+            KeyPressedAt.reset();
             return false;
         }
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
@@ -942,7 +960,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 
 void TForm1::AppMessage(char key)
 {
-    Echo(Lesson.Key(key));
+    Echo(Lesson.Key(key, KeyPressedAt));
 }
 
 void TForm1::CheckAnswer()

@@ -34,6 +34,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -264,6 +265,9 @@ private:
     // The hidden line buffer through which the practice and settings files pass.
     void SetLineBuffer(const std::vector<std::string>& lines);
 
+    // The moment of the key being handed to AppMessage, from its event's time
+    // stamp when the platform's clock is the steady one; empty otherwise.
+    std::optional<std::chrono::steady_clock::time_point> KeyPressedAt;
     TForm2* Form2 = nullptr;
     TAboutBox* AboutBox = nullptr;
     // Made on their first command: nothing of them is needed before.

@@ -99,10 +99,10 @@ Trainer::TickOutcome LessonRunner::Tick(bool paused)
     return outcome;
 }
 
-Trainer::AnswerOutcome LessonRunner::Key(char key)
+Trainer::AnswerOutcome LessonRunner::Key(char key, std::optional<LessonRecord::Clock::time_point> pressedAt)
 {
     // The moment first: the key was pressed before anything below ran.
-    const auto at = Now();
+    const auto at = pressedAt.value_or(Now());
     Train.LastKey = key;
     if (!Train.TrainMode)
         return {};

@@ -61,8 +61,9 @@ public:
     void PlayCharacter();
 
     Trainer::TickOutcome Tick(bool paused);
-    // Every typed character; it is judged only in trainer mode.
-    Trainer::AnswerOutcome Key(char key);
+    // Every typed character; it is judged only in trainer mode. `pressedAt` is
+    // when the key was pressed, when the caller knows it better than Now().
+    Trainer::AnswerOutcome Key(char key, std::optional<LessonRecord::Clock::time_point> pressedAt = std::nullopt);
 
     void Stop();
     std::string RatingText() const;

@@ -62,6 +62,19 @@ TEST(ProgressLogTest, ALessonIsOneLineThatReadsBackWholeAndADamagedLineIsRefused
 
 TEST(ProgressLogTest, DamagedLinesAreCountedAndAFileOfAnythingElseIsNoLog)
 {
+    // Per character over the last two lessons: the oldest of three is left out.
+    std::vector<ProgressEntry> lessons(3, Entry());
+    lessons[0].Characters = {{'z', 50, 0, 50, 9.0}};
+    lessons[2].Characters[0].MedianReaction = 0.5;
+    const auto recent = RecentProgress(lessons, 2);
+    ASSERT_EQ(recent.size(), 2u);
+    EXPECT_EQ(recent[0].Name, 'q');
+    EXPECT_EQ(recent[0].Lessons, 2);
+    EXPECT_EQ(recent[0].Asked, 24);
+    EXPECT_EQ(recent[0].Hits, 20);
+    EXPECT_NEAR(recent[0].MedianReaction.value_or(0), (0.643 + 0.5) / 2, 1e-9);
+    EXPECT_FALSE(recent[1].MedianReaction);
+
     const ProgressLogContents mixed = ParseProgressLog({Line, "KalvoProg", "", Line, "garbage"}, "x");
     EXPECT_EQ(mixed.Entries.size(), 2u);
     EXPECT_EQ(mixed.Damaged, 2);
