@@ -30,6 +30,9 @@ QTableWidgetItem* NumberItem(const QVariant& value)
     auto* item = new QTableWidgetItem;
     item->setData(Qt::DisplayRole, value);
     item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // An empty cell still has a name for a screen reader.
+    if (!value.isValid())
+        item->setData(Qt::AccessibleTextRole, QStringLiteral("none"));
     return item;
 }
 
@@ -214,7 +217,10 @@ void TLessonDetails::Refresh()
             instead << QStringLiteral("%1 for %2 \u00D7%3")
                            .arg(Shown(row.TypedInstead[i].first), Shown(row.Character))
                            .arg(row.TypedInstead[i].second);
-        Table1->setItem(r, InsteadColumn, new QTableWidgetItem(instead.join(QStringLiteral(", "))));
+        auto* typedInstead = new QTableWidgetItem(instead.join(QStringLiteral(", ")));
+        if (instead.isEmpty())
+            typedInstead->setData(Qt::AccessibleTextRole, QStringLiteral("none"));
+        Table1->setItem(r, InsteadColumn, typedInstead);
     }
     Table1->setSortingEnabled(true);
     Map1->ShowCounts(inUse, record.Confusion());

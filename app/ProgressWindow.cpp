@@ -23,6 +23,9 @@ QTableWidgetItem* NumberItem(const QVariant& value)
     auto* item = new QTableWidgetItem;
     item->setData(Qt::DisplayRole, value);
     item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // An empty cell still has a name for a screen reader.
+    if (!value.isValid())
+        item->setData(Qt::AccessibleTextRole, QStringLiteral("none"));
     return item;
 }
 
@@ -63,6 +66,7 @@ TProgressWindow::TProgressWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     Chart1 = new QChartView(chart, this);
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setAccessibleName(chart->title());
+    Chart1->viewport()->setAccessibleName(chart->title());
     Chart1->setRenderHint(QPainter::Antialiasing);
     Chart1->setFocusPolicy(Qt::TabFocus); // a screen reader's user can reach the text alternative
 

@@ -8,9 +8,11 @@
 # Aligning the clocks: the recording's sample k is captured by the sound
 # server at t0 + k / 8000 on the monotonic clock. A thread watches the
 # recording grow: whenever the file holds n samples at moment t, they were
-# captured by then, so t0 <= t - n / 8000; the smallest such bound over many
-# looks, every half millisecond, is t0 to within the server's hand-over time
-# (a look lands right after a block was written). The key press is taken on
+# captured by then, so t0 <= t - n / 8000; the smallest such bound over the
+# looks of the last seconds, every half millisecond, is t0 to within the
+# server's hand-over time (a look lands right after a block was written). The
+# recording's latency is 2 ms, as the null sink renders that far ahead of its
+# clock, and the monitor hears a sound that much early. The key press is taken on
 # the same clock just before xdotool (already running, reading commands from
 # its standard input) is told to press it.
 #
@@ -18,6 +20,7 @@
 # Writes one line per press to OUT ("<n> <truth s> <reported s> <error ms>"),
 # then "median_abs_error_ms", "worst_abs_error_ms" and "n".
 import array
+import collections
 import os
 import statistics
 import subprocess
@@ -33,10 +36,21 @@ LOG = os.path.join(WORK, "Kalvoprogress.txt")
 
 
 class RecordingClock(threading.Thread):
+    """t0 from the looks of the last WINDOW seconds, so that it follows a
+    sound server whose clock runs a little apart from the monotonic one."""
+
+    WINDOW = 4.0
+
     def __init__(self):
         super().__init__(daemon=True)
-        self.t0 = float("inf")
+        self.looks = collections.deque()
+        self.lock = threading.Lock()
         self.going = True
+
+    @property
+    def t0(self):
+        with self.lock:
+            return min(bound for _, bound in self.looks)
 
     def run(self):
         while self.going:
@@ -46,7 +60,10 @@ class RecordingClock(threading.Thread):
             except OSError:
                 n = 0
             if n > 0:
-                self.t0 = min(self.t0, t - n / RATE)
+                with self.lock:
+                    self.looks.append((t, t - n / RATE))
+                    while self.looks[0][0] < t - self.WINDOW:
+                        self.looks.popleft()
             time.sleep(0.0005)
 
 
