@@ -5,8 +5,10 @@
 #include "app/ErrorBox.h"
 #include "app/ErrorHistogram.h"
 #include "app/ExportDialog.h"
+#include "app/LessonDetails.h"
 #include "app/LineEditAccessible.h"
 #include "app/ProgramFont.h"
+#include "app/ProgressWindow.h"
 #include "app/StatusNotice.h"
 #include "app/TextBoxFocus.h"
 #include "app/TextBoxWrap.h"
@@ -21,6 +23,7 @@
 #include "texts/PracticeLibrary.h"
 #include "texts/RandomString.h"
 #include "trainer/HistogramFeed.h"
+#include "trainer/ProgressLog.h"
 
 #include <QApplication>
 #include <QBasicTimer>
@@ -165,6 +168,22 @@ std::string TypedCharacters(const QKeyEvent* key)
             result += char(c.unicode());
     }
     return result;
+}
+
+// When a key was pressed, from its event's time stamp: X and Wayland stamp input
+// in milliseconds of the monotonic clock (as 32 bits, so it wraps), which is
+// the steady clock here. It is taken only when it lies within the last two
+// seconds, so a platform with another clock gets the handler's moment instead.
+// The stamp does not wait for the window to be scheduled, as the handler does.
+std::optional<std::chrono::steady_clock::time_point> PressedAt(quint64 stamp)
+{
+    using namespace std::chrono;
+    const auto now = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    const std::uint32_t age = static_cast<std::uint32_t>(now) - static_cast<std::uint32_t>(stamp);
+    if (stamp == 0 || age > 2000)
+        return std::nullopt;
+    // Within its millisecond the key is taken to have come in the middle.
+    return steady_clock::time_point(milliseconds(now - age)) + microseconds(500);
 }
 
 } // namespace
@@ -404,6 +423,11 @@ void TForm1::BuildMenu()
     SaveAudio1 = Advanced1->addAction(QStringLiteral("Save Text as Audio File\u2026"));
     SaveAudio1->setObjectName(QStringLiteral("SaveAudio1"));
     SaveAudio1->setToolTip(QStringLiteral("Save the text as Morse code in a WAV, FLAC, Ogg, Opus or MP3 file"));
+    LessonDetails1 = MakeAction(Advanced1, "LessonDetails1", "Lesson Details",
+                                "Show each character's answers, reaction times and confusions");
+    SaveProgress1 = MakeAction(Advanced1, "SaveProgress1", "Save Lesson to Progress Log",
+                               "Add this lesson to Kalvoprogress.txt");
+    ShowProgress1 = MakeAction(Advanced1, "ShowProgress1", "Show Progress", "Show the lessons of Kalvoprogress.txt");
     Notepad1 = bar->addAction(QStringLiteral("&Notepad"));
     Notepad1->setObjectName(QStringLiteral("Notepad1"));
     Notepad1->setToolTip(QStringLiteral("Show Notepad editor"));
@@ -452,6 +476,9 @@ void TForm1::ConnectHandlers()
     on(WaitForSpeech1, &QAction::triggered, &TForm1::WaitForSpeech1Click);
     on(Fcompression1, &QAction::triggered, &TForm1::Fcompression1Click);
     on(SaveAudio1, &QAction::triggered, &TForm1::SaveAudio1Click);
+    on(LessonDetails1, &QAction::triggered, &TForm1::LessonDetails1Click);
+    on(SaveProgress1, &QAction::triggered, &TForm1::SaveProgress1Click);
+    on(ShowProgress1, &QAction::triggered, &TForm1::ShowProgress1Click);
     on(Notepad1, &QAction::triggered, &TForm1::Notepad1Click);
     on(HelpFile1, &QAction::triggered, &TForm1::HelpFile1Click);
     on(About1, &QAction::triggered, &TForm1::About1Click);
@@ -945,6 +972,10 @@ void TForm1::closeEvent(QCloseEvent* event)
         Form2->hide();
     if (AboutBox)
         AboutBox->hide();
+    if (Details)
+        Details->hide();
+    if (Progress)
+        Progress->hide();
     event->accept();
 }
 
@@ -956,8 +987,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         // key hook sees every character exactly once, whatever has the focus.
         if (watched->isWindowType()) {
             const std::string typed = TypedCharacters(key);
+            KeyPressedAt = PressedAt(key->timestamp());
             for (char c : typed)
                 ErrorBox::Guard([&] { AppMessage(c); });
+            KeyPressedAt.reset();
             return false;
         }
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
@@ -982,7 +1015,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 
 void TForm1::AppMessage(char key)
 {
-    Echo(Lesson.Key(key));
+    Echo(Lesson.Key(key, KeyPressedAt));
 }
 
 void TForm1::CheckAnswer()
@@ -1130,6 +1163,35 @@ void TForm1::ToggleUppercase1Click()
 void TForm1::WaitForSpeech1Click()
 {
     WaitForSpeech = WaitForSpeech1->isChecked();
+}
+
+void TForm1::LessonDetails1Click()
+{
+    if (!Details)
+        Details = new TLessonDetails(Lesson, Train, this);
+    Details->show();
+    Details->raise();
+    Details->activateWindow();
+}
+
+void TForm1::SaveProgress1Click()
+{
+    if (!Lesson.Record().HasStarted())
+        throw EProgressLog("There is no lesson to save yet: press \"Start Kalvo\", then \"Start Sending\".");
+    AppendProgressLog(
+        MakeProgressEntry(Lesson.Record(), Train, LessonRecord::Clock::now(), std::chrono::system_clock::now()));
+    SetStatusText(QStringLiteral("The lesson was added to %1.").arg(QString::fromLatin1(ProgressLogFileName)));
+}
+
+void TForm1::ShowProgress1Click()
+{
+    const ProgressLogContents log = ReadProgressLog();
+    if (!Progress)
+        Progress = new TProgressWindow(this);
+    Progress->ShowLog(log);
+    Progress->show();
+    Progress->raise();
+    Progress->activateWindow();
 }
 
 // ---------------------------------------------------------------------------

@@ -36,12 +36,15 @@
 #include <QTimer>
 #include <chrono>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
 
 class ErrorHistogram;
 class TForm2;
+class TLessonDetails;
+class TProgressWindow;
 class TAboutBox;
 
 class TForm1 : public QMainWindow {
@@ -166,6 +169,9 @@ public:
     QAction* Fcompression1;
     QAction* WaitForSpeech1;
     QAction* SaveAudio1;
+    QAction* LessonDetails1;
+    QAction* SaveProgress1;
+    QAction* ShowProgress1;
     QAction* Notepad1;
     QMenu* H1;
     QAction* HelpFile1;
@@ -219,6 +225,12 @@ public slots:
     void Timer2Timer();
     void ToggleUppercase1Click();
     void WaitForSpeech1Click();
+    // The lesson's record in a window of its own, kept up to date while shown.
+    void LessonDetails1Click();
+    // Appends the running or last lesson to the progress log (Kalvoprogress.txt).
+    void SaveProgress1Click();
+    // Reads the progress log and shows it in a window of its own.
+    void ShowProgress1Click();
 
     // Text sources and files.
     void Button1Click();
@@ -271,8 +283,14 @@ private:
     // The hidden line buffer through which the practice and settings files pass.
     void SetLineBuffer(const std::vector<std::string>& lines);
 
+    // The moment of the key being handed to AppMessage, from its event's time
+    // stamp when the platform's clock is the steady one; empty otherwise.
+    std::optional<std::chrono::steady_clock::time_point> KeyPressedAt;
     TForm2* Form2 = nullptr;
     TAboutBox* AboutBox = nullptr;
+    // Made on their first command: nothing of them is needed before.
+    TLessonDetails* Details = nullptr;
+    TProgressWindow* Progress = nullptr;
     QWidget* Client;
     int CurrentClientHeight = LayoutClientHeight;
     bool InSendLoop = false;

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -134,6 +135,7 @@ struct PortAudioWaveOut::Stream {
     WaveOutProc Callback = nullptr;
     std::uintptr_t Instance = 0;
     int Channels = 1;
+    double Latency = 0; // the open stream's output latency, seconds
 
     // Written buffers not yet reported done (queued or playing).
     std::atomic<int> Queued{0};
@@ -177,22 +179,33 @@ struct PortAudioWaveOut::Stream {
             return paContinue;
         Idle.store(true);
         std::atomic_thread_fence(std::memory_order_seq_cst);
-        if (WaveHeader* next = Queue.Pop()) {
+        if (!Queue.Empty()) {
             Idle.store(false);
-            Current = next;
-            Offset = 0;
             SilentFrames = 0;
             return paContinue;
         }
         return paComplete;
     }
 
-    static int Play(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
+
+    // How long after the callback's start its first frame leaves the device:
+    // PortAudio's output time minus the callback's time, both on the stream's
+    // clock; the stream's latency when the host gives no times.
+    double DeviceDelay(const PaStreamCallbackTimeInfo* time) const
+    {
+        if (time != nullptr && time->outputBufferDacTime > 0 && time->outputBufferDacTime >= time->currentTime)
+            return time->outputBufferDacTime - time->currentTime;
+        return Latency;
+    }
+
+    static int Play(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo* time,
                     PaStreamCallbackFlags, void* user)
     {
         auto& s = *static_cast<Stream*>(user);
         auto* out = static_cast<std::int16_t*>(output);
-        std::size_t need = frames * static_cast<std::size_t>(s.Channels);
+        const auto now = std::chrono::steady_clock::now();
+        const std::size_t all = frames * static_cast<std::size_t>(s.Channels);
+        std::size_t need = all;
         while (need > 0) {
             if (s.Current == nullptr) {
                 s.Current = s.Queue.Pop();
@@ -201,6 +214,14 @@ struct PortAudioWaveOut::Stream {
                     std::memset(out, 0, need * sizeof(std::int16_t));
                     return s.PlayedSilence(frames);
                 }
+                // The steady clock is taken here because the stream's own
+                // clock may be another one (or none): only the delay is used.
+                const double frame = static_cast<double>((all - need) / static_cast<std::size_t>(s.Channels));
+                const double seconds = s.DeviceDelay(time) + frame / s.Rate;
+                StampSoundsAt(*s.Current,
+                              now
+                                  + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                      std::chrono::duration<double>(seconds)));
             }
             std::size_t total = s.Current->BufferLength / sizeof(std::int16_t);
             std::size_t n = std::min(need, total - s.Offset);
@@ -261,6 +282,9 @@ PaError PortAudioWaveOut::StartStream(Stream& s)
         s.Pa = nullptr;
         return rc;
     }
+    // Read before the stream starts: the callback reads it without a lock.
+    if (const PaStreamInfo* info = Pa_GetStreamInfo(s.Pa))
+        s.Latency = info->outputLatency;
     rc = Pa_StartStream(s.Pa);
     if (rc != paNoError) {
         Pa_CloseStream(s.Pa);

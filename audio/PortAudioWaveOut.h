@@ -11,6 +11,10 @@
 //    after IdleStop of it the stream ends itself, as a wave-out device with an
 //    empty queue costs nothing; the next Write starts it again, and its
 //    buffer plays whole from its first sample.
+//  - The playback clock: a buffer is stamped when the callback begins to copy
+//    it, with PortAudio's output time of that frame (outputBufferDacTime less
+//    the callback's currentTime, plus the frames before it) added to the
+//    steady clock read in the callback.
 //  - Each finished buffer (its last sample handed to PortAudio) is reported
 //    WOM_DONE through the done-callback from PortAudio's callback context,
 //    which never allocates, locks or blocks.

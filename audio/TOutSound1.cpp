@@ -139,6 +139,8 @@ void TOutSound::Initialize()
     FInitStage = 2;
 
     Ring = std::make_unique<WaveBuffRing>(FBuffers, FBufferLength);
+    for (WaveBuff* b = Ring->Tail(); FSlots.empty() || b != Ring->Tail(); b = b->Next)
+        FSlots.push_back(b);
     FInitStage = 3;
 
     TransferThread = std::make_unique<OutTransferThread>(*FilledBuffers, *FreeBuffers, FWaveOut, FWaveOutHandle, *Ring);
@@ -157,11 +159,44 @@ void TOutSound::SendSample(const SamplePair& pair)
         Ring->PutValue(FFillCount, pair.Right);
         ++FFillCount;
     }
-    if (FFillCount == FBufferLength) {
-        Ring->GetandMoveTail();
-        FilledBuffers->release();
-        FFillCount = 0;
-    }
+    if (FFillCount == FBufferLength)
+        Commit();
+}
+
+void TOutSound::Commit()
+{
+    // The device stamps the buffer anew when it plays it; until then the
+    // stamp of its last trip must not be taken for this one.
+    ClearSoundsAt(*Ring->Tail()->GetHeader());
+    Ring->GetandMoveTail();
+    ++FCommitted;
+    FilledBuffers->release();
+    FFillCount = 0;
+}
+
+std::optional<SoundMark> TOutSound::Mark() const
+{
+    if (FFillCount > 0)
+        return SoundMark{FCommitted, FFillCount};
+    if (FCommitted > 0)
+        return SoundMark{FCommitted - 1, FBufferLength};
+    return std::nullopt;
+}
+
+std::optional<std::chrono::steady_clock::time_point> TOutSound::SoundTime(const SoundMark& mark) const
+{
+    if (FSlots.empty() || mark.Buffer >= FCommitted || FCommitted - mark.Buffer > FSlots.size())
+        return std::nullopt;
+    // Buffers are committed round the ring, so the Buffer-th one sits in this slot.
+    WaveBuff* buffer = FSlots[mark.Buffer % FSlots.size()];
+    if (FCommitted - mark.Buffer == FSlots.size() && FFillCount > 0)
+        return std::nullopt; // its slot is being filled again
+    const auto start = SoundsAtOf(*buffer->GetHeader());
+    if (!start)
+        return std::nullopt;
+    const double seconds = static_cast<double>(mark.Offset / FChannels) / FSampRate;
+    return *start
+        + std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
 }
 
 void TOutSound::ThrowRefusedWrite()
@@ -238,9 +273,7 @@ void TOutSound::Flush()
     ThrowRefusedWrite();
     for (int i = FFillCount; i < FBufferLength; ++i)
         Ring->PutValue(i, 0);
-    Ring->GetandMoveTail();
-    FilledBuffers->release();
-    FFillCount = 0;
+    Commit();
 }
 
 } // namespace kalvo

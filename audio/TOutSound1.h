@@ -26,6 +26,11 @@
 //    starts afresh (the device restarts or reopens its stream on that write).
 //    A buffer the device refused is reported by the next SendSample or Flush
 //    as EOutSound with the device's error text.
+//  - Mark() names the place just after the last sample written (empty before
+//    the first); SoundTime(mark) says when that place leaves the device, by
+//    the device's playback clock, once the buffer holding it has begun to
+//    play, and stays empty while it waits, when it was never played, and once
+//    its ring buffer has been filled again. Both belong to the writer's thread.
 //  - Destruction wakes and joins the transfer thread, resets and closes the
 //    device, then releases semaphores and ring. A reset or close failure there
 //    is written to standard error and nothing escapes the destructor; the
@@ -41,8 +46,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace kalvo {
 
@@ -57,6 +64,13 @@ public:
 struct SamplePair {
     std::int16_t Left = 0;
     std::int16_t Right = 0;
+};
+
+// A place in the written sound: the end of the Offset-th value of the
+// Buffer-th buffer committed since initialisation (counting from 0).
+struct SoundMark {
+    std::uint64_t Buffer = 0;
+    int Offset = 0;
 };
 
 class TOutSound {
@@ -82,6 +96,9 @@ public:
     void SendSample(const SamplePair& pair);
     void Flush();
 
+    std::optional<SoundMark> Mark() const;
+    std::optional<std::chrono::steady_clock::time_point> SoundTime(const SoundMark& mark) const;
+
     int InitStage() const { return FInitStage; }
     // How many buffer lengths the writer waits for a free buffer.
     static constexpr int StallBuffers = 4;
@@ -100,6 +117,8 @@ private:
     // Reset and close during destruction; false when one of them failed (its
     // text then went to standard error).
     bool CloseDevice() noexcept;
+    // Hands the filled Tail to the transfer thread, its playback stamp cleared.
+    void Commit();
 
     WaveOutDevice& FWaveOut;
     int FDevice = WAVE_MAPPER;
@@ -115,6 +134,8 @@ private:
     // Buffers taken by writers that WhileWaiting waited for: one taken
     // meanwhile shows the device plays.
     unsigned FBuffersTaken = 0;
+    std::uint64_t FCommitted = 0; // buffers committed since initialisation
+    std::vector<WaveBuff*> FSlots; // the ring in the order the writer fills it
     std::unique_ptr<OutTransferThread> TransferThread;
     std::uint8_t FInitStage = 0;
     std::string ErrorText;

@@ -121,6 +121,8 @@ int WavFileWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned siz
         bytes.resize(count * 2);
         for (std::size_t i = 0; i < count; ++i)
             Put16(&bytes[2 * i], static_cast<std::uint16_t>(samples[i]));
+        // The file takes the buffer at once: its sound leaves the device now.
+        StampSoundsAt(*header, std::chrono::steady_clock::now());
         if (std::fwrite(bytes.data(), 1, bytes.size(), FFile) != bytes.size())
             FWriteFailed = true;
         else

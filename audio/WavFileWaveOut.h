@@ -3,7 +3,8 @@
 // file with the open format's channels and rate; every buffer written is
 // appended in order of writing and reported done at once (inside Write); Close
 // (or destruction of a still open device) finalises the header sizes. Reset
-// only reports, as there is never anything waiting. One open at a time;
+// only reports, as there is never anything waiting. Its playback clock is the
+// moment of writing: each buffer is stamped as it reaches the file. One open at a time;
 // thread-safe. WaitForWritten lets the writer wait until the transfer thread
 // has handed over every buffer it committed, before tearing the component
 // down (the teardown stops that thread, which would drop buffers not yet

@@ -10,6 +10,11 @@
 //  - Write: queues a prepared buffer for gapless playback after the earlier ones.
 //  - Reset: stops playback and returns every queued buffer as done.
 //  - Close, ErrorText (the text for a result code).
+//  - The playback clock: when a device begins to play a written buffer it
+//    stamps the header's SoundsAt with the moment the buffer's first sample
+//    leaves the device, on std::chrono::steady_clock (see StampSoundsAt); a
+//    buffer returned unplayed (by Reset, or refused) keeps 0. Each write is
+//    stamped afresh, so the clock survives a stream restarted in between.
 // Every operation returns 0 (MMSYSERR_NOERROR) on success, else an error code.
 // The size passed with a header is sizeof(WaveHeader); a smaller one is refused
 // with MMSYSERR_INVALPARAM.
@@ -20,7 +25,10 @@
 // or at once).
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace kalvo {
@@ -48,7 +56,31 @@ struct WaveHeader {
     std::uint32_t Loops = 0;
     WaveHeader* Next = nullptr;
     std::uintptr_t Reserved = 0;
+    // Steady-clock nanoseconds at which the first sample sounds; 0 while not
+    // known. Written by the device's playing context and read by the writer,
+    // so only through StampSoundsAt and SoundsAtOf.
+    std::int64_t SoundsAt = 0;
 };
+
+inline void StampSoundsAt(WaveHeader& header, std::chrono::steady_clock::time_point at)
+{
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(at.time_since_epoch()).count();
+    std::atomic_ref(header.SoundsAt).store(ns == 0 ? 1 : ns, std::memory_order_release);
+}
+
+inline void ClearSoundsAt(WaveHeader& header)
+{
+    std::atomic_ref(header.SoundsAt).store(0, std::memory_order_release);
+}
+
+// The moment the header's first sample sounds(ed); empty while not known.
+inline std::optional<std::chrono::steady_clock::time_point> SoundsAtOf(WaveHeader& header)
+{
+    const std::int64_t ns = std::atomic_ref(header.SoundsAt).load(std::memory_order_acquire);
+    if (ns == 0)
+        return std::nullopt;
+    return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(ns));
+}
 
 constexpr std::uint32_t WHDR_DONE = 0x01;
 constexpr std::uint32_t WHDR_PREPARED = 0x02;

@@ -57,6 +57,7 @@ PatternPlayer::Played PatternPlayer::PlayPattern(const std::string& pattern, con
             }
         }
         Synth.PlayNote(Timing.ToneFreq, (digit - '0') * Timing.DotTime, ToneAmplitude);
+        played.ToneEnd = OutSound1.Mark();
         Silence(Timing.DotTime);
         ++played.Elements;
     }

@@ -21,6 +21,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace kalvo {
@@ -39,6 +40,7 @@ public:
     struct Played {
         std::size_t Elements = 0; // elements that sounded
         bool AbortedInPause = false; // the rest was dropped by an abort while paused
+        std::optional<SoundMark> ToneEnd; // just after the last tone's last sample (its fall included)
     };
 
     PatternPlayer(const TimingModel& timing, ToneSynth& synth, TOutSound& out);

@@ -6,9 +6,6 @@
 
 namespace kalvo {
 
-namespace {
-
-// A screen reader passes signs over, so they are named in words.
 std::string SpokenName(char character)
 {
     switch (character) {
@@ -24,8 +21,6 @@ std::string SpokenName(char character)
         return std::string(1, character);
     }
 }
-
-} // namespace
 
 HistogramFeed MakeHistogramFeed(const std::array<double, Trainer::CharacterCount + 1>& weights,
                                 const std::string& lessonOrder, bool trainMode)

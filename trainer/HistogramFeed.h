@@ -29,4 +29,9 @@ HistogramFeed MakeHistogramFeed(const std::array<double, Trainer::CharacterCount
                                 const std::string& lessonOrder, bool trainMode);
 HistogramFeed MakeHistogramFeed(const Trainer& trainer);
 
+// A character as a screen reader should say it: signs in words ("period",
+// "comma", "question mark", "slash"), anything else as it is. A screen reader
+// passes signs over.
+std::string SpokenName(char character);
+
 } // namespace kalvo

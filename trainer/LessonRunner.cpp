@@ -8,7 +8,7 @@ namespace kalvo {
 
 LessonRunner::LessonRunner(Trainer& train, const MorseCodeTable& table, const TimingModel& timing, ToneSynth& synth,
                            TOutSound& out)
-    : Train(train), Table(table), Player(timing, synth, out)
+    : Train(train), Table(table), Player(timing, synth, out), Out(out)
 {
 }
 
@@ -16,6 +16,7 @@ void LessonRunner::Prepare(const std::string& usingCountText)
 {
     Train.TrainMode = true;
     Train.PrepareLesson(std::max(1, StrToInt(usingCountText)));
+    FRecord.Begin();
 }
 
 void LessonRunner::RefuseStartCountBelowOne(const std::string& startCountText)
@@ -37,6 +38,7 @@ LessonRunner::Started LessonRunner::Start(const std::string& startCountText)
     started.Count = Train.StartCount(requested);
     started.Capped = started.Count != requested;
     Train.TrainRunning = true;
+    FRecord.Started(Now());
     return started;
 }
 
@@ -51,6 +53,8 @@ LessonRunner::AfterAsk LessonRunner::Ask()
         return AfterAsk::AskLater;
     const int lesson = LessonNumber;
     Train.PickCharacter();
+    FRecord.Asked(Train.CurrentCharacter());
+    ToneEnd.reset();
     {
         // Lowered again however the playback ends, an error included.
         struct Lower {
@@ -65,6 +69,7 @@ LessonRunner::AfterAsk LessonRunner::Ask()
     if (!Train.TrainMode || !Train.TrainRunning || lesson != LessonNumber)
         return AfterAsk::Nothing;
     Train.QuestionPlayed();
+    FRecord.Played();
     return AfterAsk::CountDown;
 }
 
@@ -75,21 +80,35 @@ void LessonRunner::PlayCharacter()
     // buffer, whatever the sound output held before.
     Player.LeadIn();
     Player.Flush();
-    Player.PlayPattern(pattern);
+    ToneEnd = Player.PlayPattern(pattern).ToneEnd;
     Player.Flush();
+}
+
+std::optional<LessonRecord::Clock::time_point> LessonRunner::SoundEnd() const
+{
+    if (!ToneEnd)
+        return std::nullopt;
+    return Out.SoundTime(*ToneEnd);
 }
 
 Trainer::TickOutcome LessonRunner::Tick(bool paused)
 {
-    return Train.Timer1Tick(paused);
+    const Trainer::TickOutcome outcome = Train.Timer1Tick(paused);
+    if (outcome.QuestionEnded)
+        FRecord.Ended(outcome.Shown != 0, SoundEnd());
+    return outcome;
 }
 
-Trainer::AnswerOutcome LessonRunner::Key(char key)
+Trainer::AnswerOutcome LessonRunner::Key(char key, std::optional<LessonRecord::Clock::time_point> pressedAt)
 {
+    // The moment first: the key was pressed before anything below ran.
+    const auto at = pressedAt.value_or(Now());
     Train.LastKey = key;
     if (!Train.TrainMode)
         return {};
-    return Train.CheckAnswer();
+    const Trainer::AnswerOutcome outcome = Train.CheckAnswer();
+    FRecord.Key(key, outcome.Hit, at, SoundEnd());
+    return outcome;
 }
 
 void LessonRunner::Stop()
@@ -97,6 +116,7 @@ void LessonRunner::Stop()
     ++LessonNumber;
     Train.TrainMode = false;
     Train.TrainRunning = false;
+    FRecord.Stopped(Now());
 }
 
 std::string LessonRunner::RatingText() const

@@ -23,12 +23,21 @@
 //    what to echo, redraw and show.
 //  - Stop ("Stop Kalvo"): both flags cleared; a playback running beneath sees
 //    its lesson is over. RatingText is the two lines shown afterwards.
+//  - Record follows all of the above (LessonRecord): Prepare begins it, Ask
+//    opens and plays its questions, Key records each judged key at Now(),
+//    Tick ends the questions. The end of the character's last tone is found
+//    on the sound output's playback clock when a key or the question's end
+//    asks for it, so that a reaction time counts from when it was heard.
+//    Nothing of the trainer's rules depends on it.
 #pragma once
 
 #include "morse/CodeTable.h"
 #include "morse/PatternPlayer.h"
+#include "trainer/LessonRecord.h"
 #include "trainer/Trainer.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace kalvo {
@@ -52,18 +61,28 @@ public:
     void PlayCharacter();
 
     Trainer::TickOutcome Tick(bool paused);
-    // Every typed character; it is judged only in trainer mode.
-    Trainer::AnswerOutcome Key(char key);
+    // Every typed character; it is judged only in trainer mode. `pressedAt` is
+    // when the key was pressed, when the caller knows it better than Now().
+    Trainer::AnswerOutcome Key(char key, std::optional<LessonRecord::Clock::time_point> pressedAt = std::nullopt);
 
     void Stop();
     std::string RatingText() const;
 
     bool QuestionPlaying() const { return Playing; }
 
+    const LessonRecord& Record() const { return FRecord; }
+    // The moment of a key; the steady clock, or a test's own.
+    std::function<LessonRecord::Clock::time_point()> Now = [] { return LessonRecord::Clock::now(); };
+
 private:
     Trainer& Train;
     const MorseCodeTable& Table;
+    std::optional<LessonRecord::Clock::time_point> SoundEnd() const;
+
     PatternPlayer Player;
+    TOutSound& Out;
+    LessonRecord FRecord;
+    std::optional<SoundMark> ToneEnd; // of the character last played
     bool Playing = false;
     // Counts the lessons stopped, so that a playback can tell that its lesson
     // ended while it played.

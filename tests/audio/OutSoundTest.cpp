@@ -213,6 +213,35 @@ TEST(OutSoundWriting, FlushAfterOneSamplePadsWithSilence)
     EXPECT_EQ(zeros, 3999);
 }
 
+// The playback clock: a place in the sound is timed once its buffer plays, by
+// the device's stamp plus the samples before it, and no longer once its ring
+// buffer holds newer sound.
+TEST(OutSoundWriting, APlaceInTheSoundIsTimedByTheDevicesClockWhileItsBufferLasts)
+{
+    TestWaveOut device;
+    int written = 0;
+    device.SetPlayClock([&] { return std::chrono::steady_clock::time_point(10s) + 500ms * written++; });
+    auto out = ProgramOutSound(device);
+    out->Initialize();
+    EXPECT_FALSE(out->Mark());
+    SendSamples(*out, 4000 + 800, 1);
+    const SoundMark mark = out->Mark().value();
+    EXPECT_EQ(mark.Buffer, 1u);
+    EXPECT_EQ(mark.Offset, 800);
+    EXPECT_FALSE(out->SoundTime(mark)); // not yet handed to the device
+    out->Flush();
+    ASSERT_TRUE(device.WaitForWritten(2));
+    EXPECT_EQ(out->SoundTime(mark), std::chrono::steady_clock::time_point(10s + 500ms + 100ms));
+    const SoundMark boundary = out->Mark().value(); // at the end of the buffer just committed
+    EXPECT_EQ(boundary.Buffer, 1u);
+    EXPECT_EQ(boundary.Offset, 4000);
+    SendSamples(*out, 4000 * 2, 1); // buffers 2 and 3; buffer 3 fills the ring slot of buffer 0
+    ASSERT_TRUE(device.WaitForWritten(4));
+    EXPECT_TRUE(out->SoundTime(mark));
+    out->SendSample(SamplePair{1, 1}); // buffer 4 begins in the slot of buffer 1
+    EXPECT_FALSE(out->SoundTime(mark));
+}
+
 TEST(OutSoundWriting, FourThousandthSampleCommitsAtOnce)
 {
     TestWaveOut device;

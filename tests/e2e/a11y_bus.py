@@ -1,7 +1,9 @@
 # The program as a screen reader sees it, through the accessibility bus:
 # every focusable control has a name, "Send Text" pressed through the action
 # interface reports its status, a lesson's focus, echo, rating and chart text
-# reach the bus, and the about box and the notepad are read the same way.
+# reach the bus, and the about box and the notepad are read the same way, as
+# are the lesson's details and the progress window with their tables' cells
+# and their pictures' text alternatives.
 # Usage: a11y_bus.py WINDOW_ID   (the program already runs with accessibility on)
 import re
 import subprocess
@@ -191,4 +193,48 @@ for title in ("About  this version of Kalvo", "Note Pad:  Enter and edit notes h
     if title not in titles:
         fail("no window %r on the bus, only %s" % (title, titles))
 check_names([node for window in windows if not window.name.startswith("Kalvo:") for node in walk(window, [])])
+
+# The lesson's details and the progress log's window: real tables whose cells
+# the bus reads, and pictures with their text alternatives.
+def window_named(title):
+    for _ in range(50):
+        pump(0.1)
+        for window in app:
+            if window is not None and window.name == title:
+                return walk(window, [])
+    fail("no window %r on the bus" % title)
+
+
+def cells(table, row, columns):
+    grid = table.queryTable()
+    return [grid.getAccessibleAt(row, column).name for column in range(columns)]
+
+
+control("menu item", "Lesson Details").queryAction().doAction(0)
+details = window_named("Lesson Details")
+check_names(details)
+table = [node for node in details if node.getRoleName() == "table" and node.name == "Characters of the lesson"][0]
+# The answer above may have come while "q" still played: then it was judged,
+# but awaited no answer, and the map holds no key yet.
+row = cells(table, 0, 3)
+if row[0] != "Q" or not row[1].isdigit() or int(row[1]) < 1:
+    fail("the details table's first row reads %r" % row)
+picture = [node for node in details if node.name == "Keys typed for each character asked"][0]
+if not re.match(r"^(No answers yet\.|Q asked: Q \d+\.)$", picture.description):
+    fail("the confusion map's text alternative reads %r" % picture.description)
+print("details:", row, picture.description)
+
+control("menu item", "Save Lesson to Progress Log").queryAction().doAction(0)
+wait_state("the status after saving", lambda: status.name, "The lesson was added to Kalvoprogress.txt.")
+control("menu item", "Show Progress").queryAction().doAction(0)
+progress = window_named("Progress")
+check_names(progress)
+table = [node for node in progress if node.getRoleName() == "table"][0]
+row = cells(table, 0, 4)
+if row[0] != "Q" or not re.match(r"^\d+(\.\d)?$", row[3]):
+    fail("the progress table's first row reads %r" % row)
+picture = [node for node in progress if node.name == "Rating and characters in use"][0]
+if not re.match(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ: rating \d+, 1 characters\.$", picture.description):
+    fail("the progress chart's text alternative reads %r" % picture.description)
+print("progress:", row, picture.description)
 print("PASS")

@@ -88,9 +88,12 @@ click_at() {
 }
 
 # Starts recording the null sink's monitor, and waits until samples arrive.
+# REC_LATENCY_MS (20 unless set) is the recording's latency; the null sink
+# renders that far ahead of its clock, so the monitor hears a sound up to that
+# much before the sink's clock says it plays.
 start_recording() {
   REC="$WORK/rec.wav"
-  parecord --device="$KALVO_NULL_SINK.monitor" --latency-msec=20 --rate=8000 --channels=1 \
+  parecord --device="$KALVO_NULL_SINK.monitor" --latency-msec="${REC_LATENCY_MS:-20}" --rate=8000 --channels=1 \
     --format=s16le --file-format=wav "$REC" &
   REC_PID=$!
   for _ in $(seq 100); do

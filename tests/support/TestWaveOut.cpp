@@ -72,6 +72,7 @@ int TestWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned size)
             FWritten.emplace_back(samples, samples + header->BufferLength / 2);
         }
         ++FWrittenCount;
+        StampSoundsAt(*header, FPlayClock ? FPlayClock() : std::chrono::steady_clock::now());
         header->Flags = (header->Flags & ~WHDR_DONE) | WHDR_INQUEUE;
         if (FCompletion == Completion::OnDemand) {
             FPending.push_back(header);
@@ -84,6 +85,12 @@ int TestWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned size)
     if (done.Header)
         Report(done);
     return MMSYSERR_NOERROR;
+}
+
+void TestWaveOut::SetPlayClock(std::function<std::chrono::steady_clock::time_point()> clock)
+{
+    std::lock_guard lock(FLock);
+    FPlayClock = std::move(clock);
 }
 
 bool TestWaveOut::CompleteNext()

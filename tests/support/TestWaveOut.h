@@ -8,6 +8,8 @@
 // and unprepare calls are counted. All methods are thread-safe: Write runs on
 // the sound component's transfer thread while the test inspects from its own.
 // The done-callback is never called with the internal lock held.
+// Its playback clock: a buffer sounds when it is written, at the time
+// PlayClock gives (the steady clock unless a test sets its own).
 #pragma once
 
 #include "audio/WaveOut.h"
@@ -16,6 +18,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -49,6 +52,8 @@ public:
     // With KeepSamples(false) buffers are only counted, not copied (for long
     // runs such as benchmarks).
     void KeepSamples(bool keep);
+
+    void SetPlayClock(std::function<std::chrono::steady_clock::time_point()> clock);
 
     // On-demand completion: report the oldest waiting buffer (or all of them)
     // as done. CompleteNext returns false when nothing waits.
@@ -89,6 +94,7 @@ private:
     mutable std::condition_variable FWrittenChanged;
     int FQueryFailure = 0, FOpenFailure = 0, FResetFailure = 0, FCloseFailure = 0, FWriteFailure = 0;
     bool FKeepSamples = true;
+    std::function<std::chrono::steady_clock::time_point()> FPlayClock;
     bool FOpen = false;
     WaveOutProc FCallback = nullptr;
     std::uintptr_t FInstance = 0;

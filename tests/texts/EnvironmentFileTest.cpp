@@ -1,12 +1,10 @@
 #include "texts/EnvironmentFile.h"
 
 #include "common/Errors.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using kalvo::EnvironmentReader;
 using kalvo::EnvironmentSettings;
@@ -41,28 +39,7 @@ struct RecordingWindow {
     }
 };
 
-// Makes every write of more than a few bytes fail, as on a full disk, for
-// the lifetime of the object; this stops root as well as anyone else.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*previousHandler_)(int) = nullptr;
-};
+using kalvo::testing::FileSizeLimit;
 
 std::string SaveError(const EnvironmentSettings& settings, const std::string& name)
 {

@@ -1,0 +1,144 @@
+#include "app/ProgressWindow.h"
+
+#include "app/ProgramFont.h"
+#include "common/Convert.h"
+#include "trainer/HistogramFeed.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QHeaderView>
+#include <QLineSeries>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QTableWidgetItem* NumberItem(const QVariant& value)
+{
+    auto* item = new QTableWidgetItem;
+    item->setData(Qt::DisplayRole, value);
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // An empty cell still has a name for a screen reader.
+    if (!value.isValid())
+        item->setData(Qt::AccessibleTextRole, QStringLiteral("none"));
+    return item;
+}
+
+} // namespace
+
+TProgressWindow::TProgressWindow(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("ProgressWindow"));
+    setWindowTitle(QStringLiteral("Progress"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFont(ProgramFont(9));
+    resize(640, 640);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+
+    auto* chart = new QChart;
+    chart->setTitle(QStringLiteral("Rating and characters in use"));
+    RatingSeries = new QLineSeries;
+    RatingSeries->setName(QStringLiteral("Rating"));
+    InUseSeries = new QLineSeries;
+    InUseSeries->setName(QStringLiteral("Characters in use"));
+    chart->addSeries(RatingSeries);
+    chart->addSeries(InUseSeries);
+    DateAxis = new QDateTimeAxis;
+    DateAxis->setFormat(QStringLiteral("yyyy-MM-dd"));
+    DateAxis->setTitleText(QStringLiteral("Date (UTC)"));
+    ValueAxis = new QValueAxis;
+    ValueAxis->setRange(0, 100);
+    ValueAxis->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(DateAxis, Qt::AlignBottom);
+    chart->addAxis(ValueAxis, Qt::AlignLeft);
+    for (QLineSeries* series : {RatingSeries, InUseSeries}) {
+        series->setPointsVisible(true);
+        series->attachAxis(DateAxis);
+        series->attachAxis(ValueAxis);
+    }
+    Chart1 = new QChartView(chart, this);
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->setAccessibleName(chart->title());
+    Chart1->viewport()->setAccessibleName(chart->title());
+    Chart1->setRenderHint(QPainter::Antialiasing);
+    Chart1->setFocusPolicy(Qt::TabFocus); // a screen reader's user can reach the text alternative
+
+    Table1 = new QTableWidget(0, 5, this);
+    Table1->setObjectName(QStringLiteral("Table1"));
+    Table1->setAccessibleName(QStringLiteral("Characters over the last %1 lessons").arg(RecentLessons));
+    Table1->setHorizontalHeaderLabels({QStringLiteral("Character"), QStringLiteral("Lessons"), QStringLiteral("Asked"),
+                                       QStringLiteral("Accuracy (%)"), QStringLiteral("Median reaction (s)")});
+    Table1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Table1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Table1->verticalHeader()->hide();
+    Table1->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    Table1->horizontalHeader()->setStretchLastSection(true);
+    Table1->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    Table1->setSortingEnabled(true);
+    Table1->setTabKeyNavigation(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(Chart1, 3);
+    layout->addWidget(Table1, 2);
+}
+
+void TProgressWindow::ShowLog(const kalvo::ProgressLogContents& log)
+{
+    QString summary = QStringLiteral("%1 lessons in the progress log.").arg(log.Entries.size());
+    if (log.Damaged > 0)
+        summary += QStringLiteral(" %1 damaged lines were skipped.").arg(log.Damaged);
+    Label1->setText(summary);
+
+    RatingSeries->clear();
+    InUseSeries->clear();
+    QStringList spoken;
+    QDateTime first, last;
+    int top = 40;
+    for (const kalvo::ProgressEntry& e : log.Entries) {
+        const QDateTime when = QDateTime::fromString(QString::fromLatin1(e.When), Qt::ISODate);
+        const qreal x = static_cast<qreal>(when.toMSecsSinceEpoch());
+        RatingSeries->append(x, e.Rating);
+        InUseSeries->append(x, e.InUse);
+        top = std::max(top, e.Rating);
+        if (!first.isValid() || when < first)
+            first = when;
+        if (!last.isValid() || when > last)
+            last = when;
+        spoken << QStringLiteral("%1: rating %2, %3 characters")
+                      .arg(QString::fromLatin1(e.When))
+                      .arg(e.Rating)
+                      .arg(e.InUse);
+    }
+    if (first.isValid()) {
+        // A single lesson, or lessons of one moment, still get a day to stand in.
+        DateAxis->setRange(first.addSecs(-43200), std::max(last, first.addSecs(1)).addSecs(43200));
+    }
+    ValueAxis->setRange(0, top);
+    Chart1->setAccessibleDescription(spoken.isEmpty() ? QStringLiteral("No lessons yet.")
+                                                      : spoken.join(QStringLiteral("; ")) + QLatin1Char('.'));
+
+    const auto rows = kalvo::RecentProgress(log.Entries, RecentLessons);
+    Table1->setSortingEnabled(false);
+    Table1->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        const auto& row = rows[r];
+        auto* character = new QTableWidgetItem(QString(QChar(static_cast<unsigned char>(kalvo::UpCase(row.Name)))));
+        character->setData(Qt::AccessibleTextRole, QString::fromLatin1(kalvo::SpokenName(kalvo::UpCase(row.Name))));
+        Table1->setItem(r, 0, character);
+        Table1->setItem(r, 1, NumberItem(row.Lessons));
+        Table1->setItem(r, 2, NumberItem(row.Asked));
+        Table1->setItem(r, 3, NumberItem(row.Asked > 0 ? std::round(1000.0 * row.Hits / row.Asked) / 10 : 0.0));
+        Table1->setItem(r, 4,
+                        row.MedianReaction ? NumberItem(std::round(*row.MedianReaction * 1000) / 1000)
+                                           : NumberItem(QVariant()));
+    }
+    Table1->setSortingEnabled(true);
+}
