@@ -12,7 +12,7 @@ PRESSES=${5:-3}
 OUTPUT=${6:-$ARTIFACTS/reaction-time-e2e.txt}
 command -v python3 >/dev/null || { echo "SKIP: python3 is missing"; exit 77; }
 # "Save Lesson to Progress Log" in the "Advanced" menu, counted from 0.
-SAVE_ITEM=11
+SAVE_ITEM=13
 
 start_app
 # The null sink renders as far ahead as the recording's latency: 2 ms keeps the
