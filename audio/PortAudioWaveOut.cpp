@@ -187,7 +187,6 @@ struct PortAudioWaveOut::Stream {
         return paComplete;
     }
 
-
     // How long after the callback's start its first frame leaves the device:
     // PortAudio's output time minus the callback's time, both on the stream's
     // clock; the stream's latency when the host gives no times.
