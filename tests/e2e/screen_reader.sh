@@ -78,12 +78,13 @@ key Tab; hear "Send Text push button."
 # "Send Text" is disabled while it sends, and the focus passes on to "Pause".
 key space; hear "Pause push button." "You can stop sending with the"
 # While the text is sent, the focus moving on is heard; how long after the key
-# is kept beside the time when idle (build/artifacts/screen-reader-lag.txt).
+# is added to the times of earlier runs (build/artifacts/screen-reader-lag.txt:
+# seconds when idle, seconds while sending).
 started=$(date +%s.%N)
 key Tab; hear "Show text push button."
 sending=$(since "$started")
 echo "a focus change was heard after $idle s when idle, after $sending s while sending"
-echo "$idle $sending" >"$ARTIFACTS/screen-reader-lag.txt"
+echo "$idle $sending" >>"$ARTIFACTS/screen-reader-lag.txt"
 # The status line is heard when it changes.
 key space; hear "The box shows only the text that was sent."
 
