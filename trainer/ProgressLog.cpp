@@ -98,7 +98,7 @@ std::vector<CharacterProgress> RecentProgress(const std::vector<ProgressEntry>& 
                 continue;
             auto row = std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r.Name == c.Name; });
             if (row == rows.end()) {
-                rows.push_back({c.Name});
+                rows.emplace_back().Name = c.Name;
                 medians.emplace_back();
                 row = rows.end() - 1;
             }
