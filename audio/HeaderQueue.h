@@ -9,8 +9,7 @@
 //    takes the reader's role once its stream, and so its callback, has
 //    stopped).
 //  - Headers come out in the order they went in. Push refuses (false) when
-//    Capacity headers are waiting; Pop gives nullptr when none is, which the
-//    reader may ask beforehand with Empty.
+//    Capacity headers are waiting; Pop gives nullptr when none is.
 //  - The queue holds pointers only and owns nothing: the headers and their
 //    sample data belong to whoever wrote them (the sound component's ring) and
 //    must stay alive until the reader has finished with them. Whatever the
@@ -49,9 +48,6 @@ public:
         FHead.store(head + 1, std::memory_order_release);
         return header;
     }
-
-    // The reader's look without taking: whether Pop would give nullptr.
-    bool Empty() const { return FHead.load(std::memory_order_relaxed) == FTail.load(std::memory_order_acquire); }
 
 private:
     std::array<WaveHeader*, Capacity> FSlots{};

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <thread>
 
 namespace kalvo {
 
@@ -141,9 +142,10 @@ struct PortAudioWaveOut::Stream {
     std::atomic<int> Queued{0};
     // Reset leaves the stream stopped; the next Write starts it again.
     std::atomic<bool> Stopped{false};
-    // Set by the callback when it ends an idle stream (paComplete); the next
-    // Write starts it again.
-    std::atomic<bool> Idle{false};
+    // The callback ending an idle stream: Ending while it decides, Ended once
+    // it returns paComplete; the next Write then starts the stream again.
+    enum : int { Playing, Ending, Ended };
+    std::atomic<int> Idle{Playing};
 
     // Written by Write, read by the PortAudio callback, or by Reset once the
     // stream has stopped.
@@ -169,21 +171,21 @@ struct PortAudioWaveOut::Stream {
 
     // After IdleStop of silence the stream ends itself, so that neither this
     // process nor the sound server works for nothing. A buffer written
-    // meanwhile is never stranded: the callback announces the end before it
-    // looks at the queue a last time, and Write looks at Idle after its push,
-    // so one of the two always sees the other.
+    // meanwhile is never stranded: the callback announces Ending before it
+    // looks whether a write has begun (Queued), and Write counts itself in
+    // Queued before it looks at Idle, so one of the two always sees the other.
     int PlayedSilence(unsigned long frames)
     {
         SilentFrames += frames;
         if (SilentFrames < static_cast<unsigned long>(Rate * PortAudioWaveOut::IdleStop))
             return paContinue;
-        Idle.store(true);
-        std::atomic_thread_fence(std::memory_order_seq_cst);
-        if (!Queue.Empty()) {
-            Idle.store(false);
+        Idle.store(Ending);
+        if (Queued.load() != 0) {
+            Idle.store(Playing);
             SilentFrames = 0;
             return paContinue;
         }
+        Idle.store(Ended);
         return paComplete;
     }
 
@@ -273,7 +275,7 @@ PaError PortAudioWaveOut::StartStream(Stream& s)
         Pa_CloseStream(s.Pa);
         s.Pa = nullptr;
     }
-    s.Idle.store(false);
+    s.Idle.store(Stream::Playing);
     s.SilentFrames = 0;
     const auto frames = static_cast<unsigned long>(s.Rate * PortAudioWaveOut::CallbackPeriod);
     PaError rc = Pa_OpenStream(&s.Pa, nullptr, &s.Params, s.Rate, frames, paClipOff, &Stream::Play, &s);
@@ -356,8 +358,11 @@ int PortAudioWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned s
         header->Flags &= ~WHDR_INQUEUE;
         return MMSYSERR_NOMEM;
     }
-    std::atomic_thread_fence(std::memory_order_seq_cst);
-    if (s->Idle.load())
+    // The callback decides within one pass whether it ends the stream.
+    int idle;
+    while ((idle = s->Idle.load()) == Stream::Ending)
+        std::this_thread::yield();
+    if (idle == Stream::Ended)
         return Wake(*s);
     return MMSYSERR_NOERROR;
 }
@@ -369,7 +374,7 @@ int PortAudioWaveOut::Wake(Stream& s)
     // stands. Its callback has ended, so the consumer's state is this
     // thread's until the start.
     Pa_StopStream(s.Pa);
-    s.Idle.store(false);
+    s.Idle.store(Stream::Playing);
     s.SilentFrames = 0;
     if (Pa_StartStream(s.Pa) == paNoError)
         return MMSYSERR_NOERROR;
