@@ -61,7 +61,7 @@ server_alone() {
   echo "$s $t" | awk -v secs="$1" '{ printf "%.4f\n", ($3 - $1) / 1e9 / secs }'
 }
 
-: >"$WORK/rows"; : >"$WORK/threads"
+: >"$WORK/rows"; : >"$WORK/threads"; : >"$WORK/latency"
 for round in $(seq "$ROUNDS"); do
   base=$(server_alone 10)
   start_app
@@ -82,9 +82,14 @@ for round in $(seq "$ROUNDS"); do
   click_at 100 120
   xdotool key ctrl+a
   xdotool type --delay 5 "paris paris paris paris paris paris paris paris"
-  click_at 360 20
+  # "Send Text" after six seconds of quiet: from the click to the first tone
+  # in the recording (to within the recording's latency of 20 ms).
   start_recording
+  sleep 6
+  at=$(($(stat -c %s "$REC") - 44))
+  click_at 360 20
   await_tones 3 20
+  "$TONE_RUNS" "$REC" | awk -v at="$at" 'NR == 1 { printf "click-to-tone %.3f\n", $1 - at / 16000 }' >>"$WORK/latency"
   echo "sending $(measure 15) $base" >>"$WORK/rows"
   echo "sending, per thread: $(threads 5)" >>"$WORK/threads"
   stop_recording
@@ -101,5 +106,5 @@ done
       END { printf "%-16s %12.4f %12.0f %20.4f\n", state, median(cpu, NR), median(wake, NR), median(srv, NR) }'
   done
   echo "rows: state kalvo-cpu wakeups server-cpu server-baseline"
-  cat "$WORK/rows" "$WORK/threads"
+  cat "$WORK/rows" "$WORK/threads" "$WORK/latency"
 } | tee "$OUT"

@@ -32,7 +32,10 @@ e2e_cleanup() {
   [ -n "${REC_PID:-}" ] && kill "$REC_PID" 2>/dev/null
   [ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null
   # Only these: a sound server a test started again runs on after it.
-  wait ${REC_PID:-} ${APP_PID:-} 2>/dev/null
+  # With no process named, wait would wait for every child: a script that
+  # started the services itself would never end.
+  local pids="${REC_PID:-} ${APP_PID:-}"
+  [ -z "${pids// /}" ] || wait $pids 2>/dev/null
   rm -rf "$WORK"
 }
 
