@@ -221,7 +221,7 @@ TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
     OpenAddress = BrowserOpen::Show;
 
     Synth.RiseFallText = [this] { return ToAnsi(SpinEdit2->text()); };
-    Synth.ProcessEvents = [] { QCoreApplication::processEvents(); };
+    Synth.ProcessEvents = [this] { Pump(); };
     // The sound card paces the writer, half a second at a time; meanwhile the
     // window waits for its own events (a click, a screen reader's query) and
     // answers each at once. A timer ends the wait so that the writer looks

@@ -5,11 +5,12 @@
 // Timer1Timer, ...) and is a thin entry point into those classes.
 //
 // Every handler runs on the user-interface thread. Sending a text is one long
-// handler that lets the interface process its events after every sample, so the
-// other handlers run nested inside it; each one leaves the state consistent for
-// the sample that follows.
+// handler that offers the interface its events after every sample (Pump looks
+// at them at most once a millisecond), so the other handlers run nested inside
+// it; each one leaves the state consistent for the sample that follows.
 #pragma once
 
+#include "app/EventPump.h"
 #include "app/SpinEdit.h"
 #include "app/StatusNotice.h"
 #include "audio/TOutSound1.h"
@@ -68,6 +69,7 @@ public:
     kalvo::MorseCodeTable Morse;
     kalvo::TimingModel Timing;
     kalvo::ToneSynth Synth;
+    kalvo::EventPump Pump; // the synthesizer's look at the window's events
     kalvo::TextSender Sender;
     kalvo::RandomGenerator Random;
     kalvo::Trainer Train;

@@ -110,6 +110,22 @@ TEST_F(WindowTest, AnUnknownCharacterCostsOnlyTheCharacterGapAndASpaceTheWordGap
     EXPECT_EQ(runs[1].Start, secondE + 1);
 }
 
+TEST_F(WindowTest, TheSynthesizerLooksAtTheWindowsEventsAtMostOnceAMillisecond)
+{
+    TForm1& form = MakeForm();
+    kalvo::EventPump::Clock::time_point now{std::chrono::seconds(100)};
+    int looks = 0;
+    form.Pump.Now = [&] { return now; };
+    form.Pump.Handle = [&] { ++looks; };
+    std::vector<int> seen; // after each of ten samples, 0.3 ms apart
+    for (int i = 0; i < 10; ++i) {
+        form.Synth.ProcessEvents();
+        seen.push_back(looks);
+        now += std::chrono::microseconds(300);
+    }
+    EXPECT_EQ(seen, (std::vector<int>{1, 1, 1, 1, 2, 2, 2, 2, 3, 3}));
+}
+
 TEST_F(WindowTest, AbortDuringALongCharacterGapEndsAfterThatGap)
 {
     TForm1& form = MakeForm();
