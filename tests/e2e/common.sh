@@ -120,6 +120,14 @@ recorded_tones() {
   echo "$last" | awk -v seconds="$(((bytes - 44) / 16))" '{ exit !($1 + $2 + 0.1 < seconds / 1000) }'
 }
 
+# Whether none of the program's streams on the sound server is running: each is
+# stopped (corked) or closed, so that the server does no work for it.
+stream_stopped() {
+  local inputs
+  inputs=$(pactl list sink-inputs 2>/dev/null) || return 1
+  ! echo "$inputs" | grep -q "Corked: no"
+}
+
 stop_recording() {
   sleep 0.5
   kill -INT "$REC_PID" 2>/dev/null
