@@ -25,6 +25,7 @@
 #include "trainer/HistogramFeed.h"
 #include "trainer/ProgressLog.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QBasicTimer>
 #include <QCloseEvent>
@@ -224,8 +225,9 @@ TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
     Synth.ProcessEvents = [this] { Pump(); };
     // The sound card paces the writer, half a second at a time; meanwhile the
     // window waits for its own events (a click, a screen reader's query) and
-    // answers each at once. A timer ends the wait so that the writer looks
-    // for its buffer at least every WaitSlice.
+    // answers each at once. A buffer that comes back wakes the wait, and a
+    // timer ends it after WaitSlice, so that a device that stopped is noticed.
+    OutSound1.BufferBack = [dispatcher = QAbstractEventDispatcher::instance()] { dispatcher->wakeUp(); };
     OutSound1.WhileWaiting = [this] {
         QBasicTimer slice;
         slice.start(int(TOutSound::WaitSlice.count()), Qt::CoarseTimer, this);

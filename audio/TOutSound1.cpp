@@ -17,9 +17,13 @@ constexpr std::size_t ErrorTextSize = 256; // terminator included
 void WaveOutCallback(WaveOutHandle, unsigned message, std::uintptr_t instance, std::uintptr_t, std::uintptr_t)
 {
     // The device hands back the instance value given at open as a number, as the
-    // wave-out interface does; it is the address of the component's semaphore.
-    if (message == WOM_DONE)
-        reinterpret_cast<Semaphore*>(instance)->release(); // NOLINT(performance-no-int-to-ptr)
+    // wave-out interface does; it is the address of the component's BufferReturn.
+    if (message != WOM_DONE)
+        return;
+    auto* returns = reinterpret_cast<BufferReturn*>(instance); // NOLINT(performance-no-int-to-ptr)
+    returns->FreeBuffers->release();
+    if (returns->Tell)
+        returns->Tell();
 }
 
 TOutSound::TOutSound(WaveOutDevice& device) : FWaveOut(device) { }
@@ -40,12 +44,14 @@ TOutSound::~TOutSound()
             // FreeBuffers; at the end of the program a leak is harmless, a
             // write into freed memory is not.
             (void)FreeBuffers.release();
+            (void)Returns.release();
             (void)FilledBuffers.release();
             (void)Ring.release();
         }
     }
     Ring.reset();
     FreeBuffers.reset();
+    Returns.reset();
     FilledBuffers.reset();
     FInitStage = 0;
 }
@@ -131,8 +137,9 @@ void TOutSound::Initialize()
 
     FreeBuffers = std::make_unique<Semaphore>(FBuffers);
     FilledBuffers = std::make_unique<Semaphore>(0);
+    Returns = std::make_unique<BufferReturn>(BufferReturn{FreeBuffers.get(), BufferBack});
     WaveOutHandle handle = 0;
-    rc = FWaveOut.Open(&handle, FDevice, format, WaveOutCallback, reinterpret_cast<std::uintptr_t>(FreeBuffers.get()));
+    rc = FWaveOut.Open(&handle, FDevice, format, WaveOutCallback, reinterpret_cast<std::uintptr_t>(Returns.get()));
     if (rc != MMSYSERR_NOERROR)
         Fail(rc);
     FWaveOutHandle = handle;

@@ -17,7 +17,9 @@
 //    again and again, so that the window keeps answering while sound paces it;
 //    WhileWaiting does the waiting itself, for WaitSlice at most (the window
 //    waits there for its own events and answers each at once), and the writer
-//    takes the buffer when WhileWaiting returns. A writer that WhileWaiting
+//    takes the buffer when WhileWaiting returns. BufferBack (when set before
+//    Initialize) is called on the device's thread each time a buffer comes
+//    back, so that WhileWaiting can end its wait at once. A writer that WhileWaiting
 //    runs may begin the buffer itself; the waiting writer then goes on filling
 //    that buffer and takes no second one.
 //  - A device that stops playing never blocks the writer for good: waiting for
@@ -54,6 +56,7 @@
 namespace kalvo {
 
 class OutTransferThread;
+struct BufferReturn;
 
 class EOutSound : public EKalvoError {
 public:
@@ -102,10 +105,12 @@ public:
     int InitStage() const { return FInitStage; }
     // How many buffer lengths the writer waits for a free buffer.
     static constexpr int StallBuffers = 4;
-    // The longest WhileWaiting may wait: a returned buffer is taken at most
-    // this late, which the buffers still queued cover many times over.
-    static constexpr std::chrono::milliseconds WaitSlice{50};
+    // The longest WhileWaiting may wait: a returned buffer that BufferBack did
+    // not announce is taken at most this late, which the buffers still queued
+    // cover four times over; the stall limit is counted in these steps.
+    static constexpr std::chrono::milliseconds WaitSlice{250};
     std::function<void()> WhileWaiting; // may be empty
+    std::function<void()> BufferBack; // may be empty; runs on the device's thread
     int FillCount() const { return FFillCount; }
 
 private:
@@ -127,6 +132,7 @@ private:
     int FBuffers = 3;
     int FBufferLength = 20000;
     std::unique_ptr<Semaphore> FreeBuffers;
+    std::unique_ptr<BufferReturn> Returns; // the done-callback's instance
     std::unique_ptr<Semaphore> FilledBuffers;
     WaveOutHandle FWaveOutHandle = 0;
     std::unique_ptr<WaveBuffRing> Ring;
@@ -141,8 +147,15 @@ private:
     std::string ErrorText;
 };
 
-// The done-callback registered at open: WOM_DONE releases the semaphore whose
-// address is the instance value (FreeBuffers) by one; other messages are
+// What the done-callback reaches through the instance value given at open:
+// the semaphore of free buffers, and whom to tell that one came back.
+struct BufferReturn {
+    Semaphore* FreeBuffers = nullptr;
+    std::function<void()> Tell; // may be empty
+};
+
+// The done-callback registered at open: WOM_DONE releases the instance's
+// semaphore (FreeBuffers) by one, then tells its Tell; other messages are
 // ignored. Runs in the device's context and does nothing else.
 void WaveOutCallback(WaveOutHandle handle, unsigned message, std::uintptr_t instance, std::uintptr_t param1,
                      std::uintptr_t param2);

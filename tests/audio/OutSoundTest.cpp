@@ -513,16 +513,27 @@ TEST(OutSoundTeardown, FailingCloseIsReportedOnStandardError)
 
 // --- The done-callback -------------------------------------------------------
 
-TEST(OutSoundCallback, OnlyDoneReleasesTheSemaphore)
+TEST(OutSoundCallback, OnlyDoneReleasesTheSemaphoreAndTellsOfIt)
 {
     Semaphore free(0);
-    auto instance = reinterpret_cast<std::uintptr_t>(&free);
+    int told = 0;
+    BufferReturn returns{&free, [&] {
+                             EXPECT_TRUE(free.try_acquire()); // released before the telling
+                             free.release();
+                             ++told;
+                         }};
+    auto instance = reinterpret_cast<std::uintptr_t>(&returns);
     WaveOutCallback(1, WOM_OPEN, instance, 0, 0);
     WaveOutCallback(1, WOM_CLOSE, instance, 0, 0);
     EXPECT_FALSE(free.try_acquire());
+    EXPECT_EQ(told, 0);
     WaveOutCallback(1, WOM_DONE, instance, 0, 0);
+    EXPECT_EQ(told, 1);
     EXPECT_TRUE(free.try_acquire());
     EXPECT_FALSE(free.try_acquire());
+    returns.Tell = {}; // no one to tell
+    WaveOutCallback(1, WOM_DONE, instance, 0, 0);
+    EXPECT_TRUE(free.try_acquire());
 }
 
 } // namespace
