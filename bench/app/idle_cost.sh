@@ -3,7 +3,10 @@
 # three states: the window open and idle, a lesson waiting for an answer, and a
 # text being sent. It runs the program under the virtual display with the
 # private PulseAudio null sink (started here when not running), reads CPU time
-# and context switches of every thread from /proc, and writes a table.
+# and context switches of every thread from /proc, and writes a table. It also
+# times, from the recorded sink, "Send Text" after six quiet seconds to the
+# first tone and "Pause" to the end of the last tone, and checks that ten sends
+# come out whole, every other one after the stream has stopped.
 #   bash bench/app/idle_cost.sh [BUILD_DIR] [ROUNDS]
 # Figures: CPU-s/s (CPU seconds per second of wall time; while sending that is
 # per second of audio), wake-ups/s (voluntary and involuntary switches of all
@@ -22,37 +25,37 @@ fi
 source "$ROOT/tests/e2e/common.sh"
 e2e_init "$BUILD/app/kalvo" "$BUILD/tests/e2e/tone_runs" "$BUILD/artifacts" "$ROOT/data"
 trap 'e2e_cleanup; [ -z "$STARTED_HERE" ] || services_stop' EXIT
-SERVER=$(pgrep -n -x pulseaudio)
+# The server started for this run, not another test's.
+SERVER=$(cat "$KALVO_SERVICES_DIR/pulse.pid" 2>/dev/null || pgrep -n -x pulseaudio)
 
 # CPU nanoseconds and switches of all threads of a process: "ns switches".
 sample() {
-  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk -v pid="$1" '{ ns += $1 } END { printf "%d ", ns }'
+  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%d ", ns }'
   cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { s += $2 } END { print s + 0 }'
 }
 
-# CPU seconds per second of each thread of the program over SECONDS, busiest first.
-threads() {
+# "tid name ns" for each thread of the program.
+thread_times() {
   local task
   for task in /proc/"$APP_PID"/task/*; do
-    echo "${task##*/} $(cat "$task/comm") $(cut -d' ' -f1 "$task/schedstat")"
-  done | sort >"$WORK/t0"
-  sleep "$1"
-  for task in /proc/"$APP_PID"/task/*; do
-    echo "${task##*/} $(cat "$task/comm") $(cut -d' ' -f1 "$task/schedstat")"
-  done | sort >"$WORK/t1"
-  join "$WORK/t0" "$WORK/t1" | awk -v secs="$1" '{ printf "%s %.4f  ", $2, ($5 - $3) / 1e9 / secs }'
-  echo
+    echo "${task##*/} $(tr ' ' _ <"$task/comm") $(cut -d' ' -f1 "$task/schedstat")"
+  done 2>/dev/null | sort
 }
 
-# Measures for SECONDS; prints "kalvo-cpu kalvo-wakeups server-cpu".
+# Measures STATE for SECONDS: adds "STATE kalvo-cpu kalvo-wakeups server-cpu
+# baseline" to the rows, and each thread's CPU-s/s over the same seconds to the
+# threads. (A thread that ends within the seconds is missing from both.)
 measure() {
   local a s b t
+  thread_times >"$WORK/t0"
   a=$(sample "$APP_PID"); s=$(sample "$SERVER")
-  sleep "$1"
+  sleep "$2"
   b=$(sample "$APP_PID"); t=$(sample "$SERVER")
-  echo "$a $b $s $t" | awk -v secs="$1" '{
+  thread_times >"$WORK/t1"
+  echo "$1 $(echo "$a $b $s $t" | awk -v secs="$2" '{
     w = ($4 - $2) / secs; if (w < 0) w = 0
-    printf "%.4f %.0f %.4f\n", ($3 - $1) / 1e9 / secs, w, ($7 - $5) / 1e9 / secs }'
+    printf "%.4f %.0f %.4f\n", ($3 - $1) / 1e9 / secs, w, ($7 - $5) / 1e9 / secs }') $base" >>"$WORK/rows"
+  echo "$1, per thread: $(join "$WORK/t0" "$WORK/t1" | awk -v secs="$2" '{ printf "%s %.4f  ", $2, ($5 - $3) / 1e9 / secs }')" >>"$WORK/threads"
 }
 
 server_alone() {
@@ -61,23 +64,64 @@ server_alone() {
   echo "$s $t" | awk -v secs="$1" '{ printf "%.4f\n", ($3 - $1) / 1e9 / secs }'
 }
 
-: >"$WORK/rows"; : >"$WORK/threads"; : >"$WORK/latency"
+# Seconds recorded so far (16-bit mono at 8000 per second after the header).
+recorded_seconds() {
+  echo $(($(stat -c %s "$REC") - 44)) | awk '{ print $1 / 16000 }'
+}
+
+# Whether the recording ends in at least SECONDS of silence after its last tone.
+quiet_for() {
+  local last
+  last=$("$TONE_RUNS" "$REC" 2>/dev/null | tail -n 1)
+  [ -n "$last" ] || return 1
+  echo "$last" | awk -v now="$(recorded_seconds)" -v q="$1" '{ exit !($1 + $2 + q < now) }'
+}
+
+# Ten sends of "tee", every other one after the stream has stopped; each must
+# come out whole: a dash, two dots and the gap between them as the timing
+# model has them (0.261, 0.0895 and 1.476 s as recorded), to within 2 ms.
+ten_sends() {
+  local i runs
+  click_at 100 120
+  xdotool key ctrl+a
+  xdotool type --delay 5 "tee"
+  for i in $(seq 10); do
+    # (A program whose stream never stops is given 20 s.)
+    if [ $((i % 2)) -eq 0 ]; then
+      for _ in $(seq 200); do stream_stopped && break; sleep 0.1; done
+    fi
+    start_recording
+    click_at 360 20
+    await_tones 3 20
+    wait_until 10 "the send ended" quiet_for 1.7
+    runs=$("$TONE_RUNS" "$REC")
+    stop_recording
+    echo "$runs" | awk -v i="$i" '
+      { n++; len[n] = $2; start[n] = $1 }
+      function off(a, b) { return a - b > 0.002 || b - a > 0.002 }
+      END {
+        gap = start[3] - start[2] - len[2]
+        bad = n != 3 || off(len[1], 0.261) || off(len[2], 0.0895) || off(len[3], 0.0895) || off(gap, 1.476)
+        printf "send %d: %s (%d tones, %.4f %.4f %.4f s, gap %.4f s)\n", i, bad ? "NOT WHOLE" : "whole", n, len[1], len[2], len[3], gap }'
+  done
+}
+
+: >"$WORK/rows"; : >"$WORK/threads"; : >"$WORK/latency"; : >"$WORK/sends"
 for round in $(seq "$ROUNDS"); do
   base=$(server_alone 10)
   start_app
   # Idle: the window open, nothing sent, after the first 12 seconds.
   sleep 12
-  echo "idle $(measure 20) $base" >>"$WORK/rows"
-  echo "idle, per thread: $(threads 5)" >>"$WORK/threads"
-  # A lesson of one character waiting for the answer: measured in the 8
-  # seconds of the first question's countdown.
+  measure idle 20
+  # A lesson of one character waiting for the answer: measured within the 8
+  # seconds of the first question's countdown, before the stream's idle stop.
   start_recording
   click_at 61 268
   click_at 61 292
   await_tones 4 20
-  echo "lesson-waiting $(measure 5) $base" >>"$WORK/rows"
-  click_at 61 324
   stop_recording
+  measure lesson-waiting 4
+  click_at 61 324
   # Sending: a long text, measured while it plays.
   click_at 100 120
   xdotool key ctrl+a
@@ -86,15 +130,25 @@ for round in $(seq "$ROUNDS"); do
   # in the recording (to within the recording's latency of 20 ms).
   start_recording
   sleep 6
-  at=$(($(stat -c %s "$REC") - 44))
+  at=$(recorded_seconds)
   click_at 360 20
   await_tones 3 20
-  "$TONE_RUNS" "$REC" | awk -v at="$at" 'NR == 1 { printf "click-to-tone %.3f\n", $1 - at / 16000 }' >>"$WORK/latency"
-  echo "sending $(measure 15) $base" >>"$WORK/rows"
-  echo "sending, per thread: $(threads 5)" >>"$WORK/threads"
+  "$TONE_RUNS" "$REC" | awk -v at="$at" 'NR == 1 { printf "click-to-tone %.3f\n", $1 - at }' >>"$WORK/latency"
+  stop_recording
+  measure sending 15
+  # "Pause" right after a tone: from the click to the end of the last tone.
+  start_recording
+  await_tones 2 20
+  at=$(recorded_seconds)
+  click_at 428 20
+  wait_until 20 "silence after Pause" quiet_for 4
+  "$TONE_RUNS" "$REC" | tail -n 1 | awk -v at="$at" '{ printf "pause-to-silence %.3f\n", $1 + $2 - at }' >>"$WORK/latency"
   stop_recording
   kill "$APP_PID"; wait "$APP_PID" 2>/dev/null; APP_PID=
 done
+start_app
+ten_sends >>"$WORK/sends"
+kill "$APP_PID"; wait "$APP_PID" 2>/dev/null; APP_PID=
 
 {
   echo "state            kalvo CPU-s/s   wake-ups/s   server extra CPU-s/s   (median of $ROUNDS)"
@@ -106,5 +160,10 @@ done
       END { printf "%-16s %12.4f %12.0f %20.4f\n", state, median(cpu, NR), median(wake, NR), median(srv, NR) }'
   done
   echo "rows: state kalvo-cpu wakeups server-cpu server-baseline"
-  cat "$WORK/rows" "$WORK/threads" "$WORK/latency"
+  cat "$WORK/rows" "$WORK/threads"
+  for what in click-to-tone pause-to-silence; do
+    grep "^$what " "$WORK/latency" | sort -n -k2 | awk -v what="$what" '{ v[NR] = $2; all = all " " $2 }
+      END { printf "%s: median %s s of%s\n", what, v[int((NR + 1) / 2)], all }'
+  done
+  cat "$WORK/sends"
 } | tee "$OUT"
