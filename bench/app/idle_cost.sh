@@ -136,9 +136,17 @@ for round in $(seq "$ROUNDS"); do
   "$TONE_RUNS" "$REC" | awk -v at="$at" 'NR == 1 { printf "click-to-tone %.3f\n", $1 - at }' >>"$WORK/latency"
   stop_recording
   measure sending 15
-  # "Pause" right after a tone: from the click to the end of the last tone.
+  kill "$APP_PID"; wait "$APP_PID" 2>/dev/null; APP_PID=
+  # "Pause" within a character, just after the second dash of the second 0
+  # (the rest of that character is written by then, and no more), from the
+  # click to the end of the last tone.
+  start_app
+  click_at 100 120
+  xdotool key ctrl+a
+  xdotool type --delay 5 "0000000000"
   start_recording
-  await_tones 2 20
+  click_at 360 20
+  await_tones 7 20
   at=$(recorded_seconds)
   click_at 428 20
   wait_until 20 "silence after Pause" quiet_for 4
