@@ -5,6 +5,7 @@
 #include <alsa/asoundlib.h>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <pa_linux_alsa.h>
 #include <portaudio.h>
 #include <unistd.h>
 
@@ -75,6 +76,8 @@ public:
         SilenceJack();
         QuietStderr quiet;
         FStatus = Pa_Initialize();
+        // Only the ALSA host API reads this; others ignore it.
+        PaAlsa_SetNumPeriods(PortAudioWaveOut::HostPeriods);
     }
     ~PortAudioLibrary()
     {

@@ -60,13 +60,15 @@ public:
     // How far ahead of the speaker the stream's callback fills (seconds). A
     // busy machine can hold the callback back for tens of milliseconds; with
     // 80 ms the device then ran dry and a hole of 20 ms or more opened inside a
-    // tone. The ring already runs up to 1.5 s ahead, so a fifth of a second
-    // more costs the user little.
-    static constexpr double SuggestedLatency = 0.2;
-    // How much the callback fills at a time (seconds): the stream, and the
-    // sound server's client thread beside it, wake 20 times a second instead
-    // of hundreds; the latency above still holds four such periods.
-    static constexpr double CallbackPeriod = 0.05;
+    // tone. The ring already runs up to 1.5 s ahead, so this costs the user
+    // little: "Send Text" is heard within 0.4 s.
+    static constexpr double SuggestedLatency = 0.3;
+    // How much the callback fills at a time (seconds), and the stream's host
+    // buffer holds HostPeriods of these: the stream, and the sound server's
+    // client thread beside it, wake about ten and twenty times a second, and
+    // a callback held back by up to one period still finds room.
+    static constexpr double CallbackPeriod = 0.15;
+    static constexpr int HostPeriods = 2;
     // Silence after which the stream ends itself (seconds). Shorter than the
     // trainer's longest wait for an answer, so that a learner thinking costs
     // nothing; the trainer's lead-in of silence before each character covers
