@@ -11,6 +11,9 @@
 # Figures: CPU-s/s (CPU seconds per second of wall time; while sending that is
 # per second of audio), wake-ups/s (voluntary and involuntary switches of all
 # threads), and the server's CPU above its own with no client at all.
+# "sending-one-core" is the same send with every thread of the program held to
+# one processor: on a virtual machine, waking a thread on the other processor
+# can cost far more than the thread's own work, and this row tells the two apart.
 set -u
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 BUILD=$(cd "${1:-$ROOT/build}" && pwd)
@@ -30,7 +33,7 @@ SERVER=$(cat "$KALVO_SERVICES_DIR/pulse.pid" 2>/dev/null || pgrep -n -x pulseaud
 
 # CPU nanoseconds and switches of all threads of a process: "ns switches".
 sample() {
-  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%d ", ns }'
+  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%.0f ", ns }'
   cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { s += $2 } END { print s + 0 }'
 }
 
@@ -140,6 +143,17 @@ for round in $(seq "$ROUNDS"); do
   stop_recording
   measure sending 15
   kill "$APP_PID"; wait "$APP_PID" 2>/dev/null; APP_PID=
+  start_app
+  taskset -a -p -c 0 "$APP_PID" >/dev/null
+  click_at 100 120
+  xdotool key ctrl+a
+  xdotool type --delay 5 "paris paris paris paris paris paris paris paris"
+  start_recording
+  click_at 360 20
+  await_tones 3 20
+  stop_recording
+  measure sending-one-core 15
+  kill "$APP_PID"; wait "$APP_PID" 2>/dev/null; APP_PID=
   # "Pause" within a character, just after the second dash of the second 0
   # (the rest of that character is written by then, and no more), from the
   # click to the end of the last tone.
@@ -163,7 +177,7 @@ kill "$APP_PID"; wait "$APP_PID" 2>/dev/null; APP_PID=
 
 {
   echo "state            kalvo CPU-s/s   wake-ups/s   server extra CPU-s/s   (median of $ROUNDS)"
-  for state in idle lesson-waiting sending; do
+  for state in idle lesson-waiting sending sending-one-core; do
     grep "^$state " "$WORK/rows" | awk -v state="$state" '
       { cpu[NR] = $2; wake[NR] = $3; srv[NR] = $4 - $5 }
       function median(a, n,   i, j, t) { for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t }
