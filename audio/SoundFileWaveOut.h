@@ -1,7 +1,7 @@
 // SoundFileWaveOut: a wave-out device that encodes everything it is given into
 // a sound file (WAV, FLAC, Ogg Vorbis, Ogg Opus or MP3) through libsndfile,
-// instead of playing it. Like WavFileWaveOut, every buffer written is handed to
-// the encoder in order of writing and reported done at once (inside Write), so
+// instead of playing it. Every buffer written is handed to the encoder in order
+// of writing and reported done at once (inside Write), so
 // the file is written as fast as the sender makes samples and never holds more
 // than a buffer of them in memory.
 //

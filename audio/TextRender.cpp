@@ -2,7 +2,6 @@
 
 #include "audio/EngineSetup.h"
 #include "audio/TOutSound1.h"
-#include "audio/WavFileWaveOut.h"
 #include "morse/CodeTable.h"
 #include "morse/TextSender.h"
 
@@ -80,18 +79,6 @@ std::uint64_t Send(const RenderJob& job, TOutSound& out, const std::function<boo
 
 std::uint64_t RenderInto(const RenderJob& job, const std::string& file, const std::function<bool(double)>& progress)
 {
-    if (job.File.Format == SoundFileFormat::Wav && !job.File.NoiseSnrDb) {
-        WavFileWaveOut device(file);
-        std::uint64_t buffers = 0;
-        {
-            TOutSound out(device);
-            buffers = Send(job, out, progress);
-            device.WaitForWritten(buffers);
-        }
-        if (device.BytesWritten() != buffers * EngineSetup::BufferLength * 2)
-            throw EKalvoError("Cannot write file " + file);
-        return buffers * EngineSetup::BufferLength;
-    }
     FileOptions options = job.File;
     double power = 0.0;
     double peak = 0.0;
@@ -118,7 +105,7 @@ std::uint64_t RenderInto(const RenderJob& job, const std::string& file, const st
 std::array<double, ToneSynth::TableSize> RenderJob::StartupWavetable()
 {
     // The synthesiser's own table; building it opens nothing.
-    WavFileWaveOut unused("");
+    SoundFileWaveOut unused("", FileOptions{});
     TOutSound out(unused);
     ToneSynth synth(out);
     synth.BuildStartupTable();

@@ -4,7 +4,8 @@
 // buffers of 4000 samples). The file holds exactly the samples the window
 // would play, the silence that pads the last buffer included, encoded in the
 // chosen format (see SoundFileWaveOut), with band noise when asked for. A WAV
-// file without noise is the WAV-file device's own, byte for byte.
+// file without noise holds the samples unchanged after the canonical 44-byte
+// header of 16-bit mono PCM.
 //
 // Nothing here touches a window: the window runs it on a thread of its own.
 // The file is first written under a temporary name in the target folder and

@@ -20,9 +20,9 @@
 // with MMSYSERR_INVALPARAM.
 // Implementations: PortAudioWaveOut (the default output device; a library of
 // its own, so that only the program and the tests of the real sound path link
-// PortAudio), WavFileWaveOut (writes a 16-bit WAV file, completes at once), and
-// for tests TestWaveOut in tests/support (records buffers, completes on demand
-// or at once).
+// PortAudio), SoundFileWaveOut (encodes into a sound file through libsndfile,
+// completes at once), and for tests TestWaveOut in tests/support (records
+// buffers, completes on demand or at once).
 #pragma once
 
 #include <atomic>

@@ -1,4 +1,4 @@
-// Reading WAV files back: the ones the WAV-file device and kalvo-render write,
+// Reading WAV files back: the ones kalvo-render and the window's export write,
 // and recordings of the sound server. Le16 and Le32 read little-endian fields
 // of a file's bytes (from ReadBytes); ReadWav reads a 16-bit PCM file chunk by
 // chunk and keeps the first channel. A data chunk whose size was never
