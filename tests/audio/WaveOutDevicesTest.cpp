@@ -1,6 +1,6 @@
 #include "audio/EngineSetup.h"
-#include "audio/TOutSound1.h"
 #include "audio/SoundFileWaveOut.h"
+#include "audio/TOutSound1.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestWaveOut.h"
 #include "tests/support/WavFile.h"
