@@ -272,7 +272,11 @@ TEST_F(TrainerWindowTest, UppercaseEchoAndPlayedCharacterSound)
     form.KalvoSendButton->click();
     Ask();
     // "q" is --.- : three dashes and a dot after three dots of silence, flushed.
-    const auto samples = Samples(Device->WrittenCount());
+    // The transfer thread may still be handing the last buffers over.
+    const auto end = form.OutSound1.Mark();
+    ASSERT_TRUE(end);
+    ASSERT_EQ(end->Offset, kalvo::EngineSetup::BufferLength);
+    const auto samples = Samples(end->Buffer + 1);
     const auto runs = ToneRuns(samples);
     ASSERT_EQ(runs.size(), 4u);
     EXPECT_EQ(runs[0].Start, 4000u + 1); // the lead-in is flushed in a buffer of its own
