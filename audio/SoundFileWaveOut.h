@@ -1,9 +1,9 @@
 // SoundFileWaveOut: a wave-out device that encodes everything it is given into
 // a sound file (WAV, FLAC, Ogg Vorbis, Ogg Opus or MP3) through libsndfile,
 // instead of playing it. Every buffer written is handed to the encoder in order
-// of writing and reported done at once (inside Write), so
-// the file is written as fast as the sender makes samples and never holds more
-// than a buffer of them in memory.
+// of writing and reported done at once (inside Write), so the file is written as
+// fast as the sender makes samples and never holds more than a buffer of them in
+// memory.
 //
 // Without noise, WAV and FLAC keep the 16-bit samples exactly, and the lossy
 // encoders are given exactly those samples at the sender's rate: all of them

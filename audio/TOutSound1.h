@@ -19,9 +19,9 @@
 //    waits there for its own events and answers each at once), and the writer
 //    takes the buffer when WhileWaiting returns. BufferBack (when set before
 //    Initialize) is called on the device's thread each time a buffer comes
-//    back, so that WhileWaiting can end its wait at once. A writer that WhileWaiting
-//    runs may begin the buffer itself; the waiting writer then goes on filling
-//    that buffer and takes no second one.
+//    back, so that WhileWaiting can end its wait at once. A writer that
+//    WhileWaiting runs may begin the buffer itself; the waiting writer then goes
+//    on filling that buffer and takes no second one.
 //  - A device that stops playing never blocks the writer for good: waiting for
 //    a free buffer ends after StallBuffers buffer lengths with EOutSound; the
 //    device is then reset, so every buffer comes back and the next sample

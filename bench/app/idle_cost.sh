@@ -81,14 +81,19 @@ quiet_for() {
   echo "$last" | awk -v now="$(recorded_seconds)" -v q="$1" '{ exit !($1 + $2 + q < now) }'
 }
 
+# Replaces what the text box holds with TEXT.
+type_text() {
+  click_at 100 120
+  xdotool key ctrl+a
+  xdotool type --delay 5 "$1"
+}
+
 # Ten sends of "tee", every other one after the stream has stopped; each must
 # come out whole: a dash, two dots and the gap between them as the timing
 # model has them (0.261, 0.0895 and 1.476 s as recorded), to within 2 ms.
 ten_sends() {
   local i runs
-  click_at 100 120
-  xdotool key ctrl+a
-  xdotool type --delay 5 "tee"
+  type_text "tee"
   for i in $(seq 10); do
     # (A program whose stream never stops is given 20 s.)
     if [ $((i % 2)) -eq 0 ]; then
@@ -129,9 +134,7 @@ for round in $(seq "$ROUNDS"); do
   measure lesson-waiting 3
   click_at 61 324
   # Sending: a long text, measured while it plays.
-  click_at 100 120
-  xdotool key ctrl+a
-  xdotool type --delay 5 "paris paris paris paris paris paris paris paris"
+  type_text "paris paris paris paris paris paris paris paris"
   # "Send Text" after six seconds of quiet: from the click to the first tone
   # in the recording (to within the recording's latency of 20 ms).
   start_recording
@@ -145,9 +148,7 @@ for round in $(seq "$ROUNDS"); do
   kill "$APP_PID"; wait "$APP_PID" 2>/dev/null; APP_PID=
   start_app
   taskset -a -p -c 0 "$APP_PID" >/dev/null
-  click_at 100 120
-  xdotool key ctrl+a
-  xdotool type --delay 5 "paris paris paris paris paris paris paris paris"
+  type_text "paris paris paris paris paris paris paris paris"
   start_recording
   click_at 360 20
   await_tones 3 20
@@ -158,9 +159,7 @@ for round in $(seq "$ROUNDS"); do
   # (the rest of that character is written by then, and no more), from the
   # click to the end of the last tone.
   start_app
-  click_at 100 120
-  xdotool key ctrl+a
-  xdotool type --delay 5 "0000000000"
+  type_text "0000000000"
   start_recording
   click_at 360 20
   await_tones 7 20
