@@ -43,16 +43,43 @@ std::string Fixed(double value, int decimals)
     return std::string(text, result.ptr);
 }
 
+template <typename T>
+std::optional<T> NumberIn(std::string_view text, T low, T high)
+{
+    const auto value = Number<T>(text);
+    // Written so that a NaN is out of every range.
+    if (!value || !(*value >= low && *value <= high))
+        return std::nullopt;
+    return value;
+}
+
+// A number held to the three decimals the log writes, so that it reads back the same.
+std::optional<double> ThreeDecimals(std::optional<double> value)
+{
+    return value ? Number<double>(Fixed(*value, 3)) : std::nullopt;
+}
+
 bool IsIsoUtc(std::string_view text)
 {
-    // YYYY-MM-DDTHH:MM:SSZ
+    // YYYY-MM-DDTHH:MM:SSZ, a real date and time of day
     constexpr std::string_view shape = "dddd-dd-ddTdd:dd:ddZ";
     if (text.size() != shape.size())
         return false;
     for (std::size_t i = 0; i < shape.size(); ++i)
         if (shape[i] == 'd' ? text[i] < '0' || text[i] > '9' : text[i] != shape[i])
             return false;
-    return true;
+    const auto field = [&](std::size_t at, std::size_t length) { return *Number<int>(text.substr(at, length)); };
+    const std::chrono::year_month_day date{std::chrono::year(field(0, 4)), std::chrono::month(field(5, 2)),
+                                           std::chrono::day(field(8, 2))};
+    return date.ok() && date.year() >= std::chrono::year(1970) && field(11, 2) < 24 && field(14, 2) < 60
+        && field(17, 2) < 60;
+}
+
+// A printable 8-bit character that does not stand for a separator.
+bool IsCharacterName(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    return byte > ' ' && byte != 0x7F && c != ';' && c != ':';
 }
 
 bool StartsWithMagic(const std::string& line)
@@ -130,15 +157,16 @@ std::string FormatProgressEntry(const ProgressEntry& entry)
 std::optional<ProgressEntry> ParseProgressEntry(const std::string& line)
 {
     const std::vector<std::string_view> fields = Split(line, ';');
-    if (fields.size() < 6 || fields[0] != ProgressLogMagic || !IsIsoUtc(fields[1]))
+    if (fields.size() < 6 || fields.size() > 6 + Trainer::CharacterCount || fields[0] != ProgressLogMagic
+        || !IsIsoUtc(fields[1]))
         return std::nullopt;
     ProgressEntry entry;
     entry.When = std::string(fields[1]);
-    const auto length = Number<long>(fields[2]);
-    const auto inUse = Number<int>(fields[3]);
-    const auto mean = Number<double>(fields[4]);
-    const auto rating = Number<int>(fields[5]);
-    if (!length || *length < 0 || !inUse || *inUse < 1 || *inUse > Trainer::CharacterCount || !mean || !rating)
+    const auto length = NumberIn<long>(fields[2], 0, MaxLessonSeconds);
+    const auto inUse = NumberIn<int>(fields[3], 1, Trainer::CharacterCount);
+    const auto mean = ThreeDecimals(NumberIn<double>(fields[4], 0.0, 1.0));
+    const auto rating = NumberIn<int>(fields[5], 0, MaxRating);
+    if (!length || !inUse || !mean || !rating)
         return std::nullopt;
     entry.LengthSeconds = *length;
     entry.InUse = *inUse;
@@ -146,20 +174,23 @@ std::optional<ProgressEntry> ParseProgressEntry(const std::string& line)
     entry.Rating = *rating;
     for (std::size_t i = 6; i < fields.size(); ++i) {
         const std::vector<std::string_view> parts = Split(fields[i], ':');
-        if (parts.size() != 5 || parts[0].size() != 1)
+        if (parts.size() != 5 || parts[0].size() != 1 || !IsCharacterName(parts[0][0]))
             return std::nullopt;
         ProgressEntry::Character c;
         c.Name = parts[0][0];
-        const auto asked = Number<int>(parts[1]);
-        const auto hits = Number<int>(parts[2]);
-        const auto timeOuts = Number<int>(parts[3]);
-        if (!asked || !hits || !timeOuts || *hits < 0 || *timeOuts < 0 || *hits + *timeOuts > *asked)
+        for (const ProgressEntry::Character& before : entry.Characters)
+            if (before.Name == c.Name)
+                return std::nullopt;
+        const auto asked = NumberIn<int>(parts[1], 0, MaxLessonQuestions);
+        const auto hits = NumberIn<int>(parts[2], 0, MaxLessonQuestions);
+        const auto timeOuts = NumberIn<int>(parts[3], 0, MaxLessonQuestions);
+        if (!asked || !hits || !timeOuts || *hits + *timeOuts > *asked)
             return std::nullopt;
         c.Asked = *asked;
         c.Hits = *hits;
         c.TimeOuts = *timeOuts;
         if (parts[4] != "-") {
-            c.MedianReaction = Number<double>(parts[4]);
+            c.MedianReaction = ThreeDecimals(NumberIn<double>(parts[4], MinReactionSeconds, *length + 1.0));
             if (!c.MedianReaction)
                 return std::nullopt;
         }
@@ -203,7 +234,12 @@ void AppendProgressLog(const ProgressEntry& entry, const std::string& name)
         lines = ReadTextLines(name);
         ParseProgressLog(lines, name); // refuses a file that is not this log
     }
-    lines.push_back(FormatProgressEntry(entry));
+    const std::string line = FormatProgressEntry(entry);
+    if (!ParseProgressEntry(line))
+        throw EProgressLog(entry.LengthSeconds > MaxLessonSeconds
+                               ? "A lesson longer than a day cannot be saved to the progress log."
+                               : "This lesson's figures are outside what the progress log can keep.");
+    lines.push_back(line);
     WriteTextLines(name, lines);
 }
 

@@ -9,12 +9,34 @@
 //   KalvoProgress1;2026-12-09T06:30:00Z;312;5;0.360;13;q:12:10:1:0.643;7:8:6:0:-
 // The first field names the format, so a file of anything else is told apart:
 // a file with lines none of which begins with it is not this log
-// (EProgressLog). A line that begins otherwise, or does not parse whole, is
-// damaged: reading skips and counts it; appending keeps it as it was.
+// (EProgressLog). A line that begins otherwise, does not parse whole, or holds
+// a number outside its range is damaged: reading skips and counts it;
+// appending keeps it as it was. The ranges are what a lesson can produce:
+//   date and time     a calendar date of the years 1970 to 9999, 00:00:00 to 23:59:59
+//   length            0 to 86400 s: a lesson within a day
+//   characters in use 1 to 40
+//   mean weight       0 to 1: the trainer's weights never pass its cap of 1
+//   rating            0 to 125: the rating of a mean weight of 0 with all 40 in use
+//   characters        at most 40, each once, a printable character other than ";" and ":"
+//   asked             0 to 86401: each question waits for the answer timer's one-second tick
+//   hits, time-outs   0 or more, the two together not above asked
+//   median reaction   -27.4 s to the lesson's length + 1 s. A key may beat the
+//                     end of the sound by as much as the longest character the
+//                     trainer asks (19 dots) and its 3 dots of lead-in at the
+//                     slowest whole speed (1 wpm, a dot of 1.2 s), plus a second
+//                     of the device's latency. It may come long after the
+//                     answer time, as "Pause" stops the countdown while keys are
+//                     still judged, but never after the lesson's end (the
+//                     second covers the rounding of both).
+// A line the reader accepts holds the mean weight and the reaction times to
+// the three decimals it writes, so it is written back as a line that reads
+// the same. Sums over many lessons are kept in 64 bits.
 // Numbers are written and read without regard to the user's locale.
 // Appending reads the old file (16 MB limit of every text file) and writes it
 // whole with the new line through the safe write of common/TextFile, so a
-// failed write leaves the old log whole ("Cannot create file ...").
+// failed write leaves the old log whole ("Cannot create file ..."). A lesson
+// whose line would not read back (one longer than a day) is refused with
+// EProgressLog before anything is written.
 #pragma once
 
 #include "common/Errors.h"
@@ -30,6 +52,10 @@ namespace kalvo {
 
 inline constexpr const char* ProgressLogFileName = "Kalvoprogress.txt";
 inline constexpr const char* ProgressLogMagic = "KalvoProgress1";
+inline constexpr long MaxLessonSeconds = 86400;
+inline constexpr int MaxLessonQuestions = MaxLessonSeconds + 1;
+inline constexpr int MaxRating = 125;
+inline constexpr double MinReactionSeconds = -27.4;
 
 class EProgressLog : public EKalvoError {
 public:
@@ -43,6 +69,8 @@ struct ProgressEntry {
         int Hits = 0;
         int TimeOuts = 0;
         std::optional<double> MedianReaction; // seconds
+
+        bool operator==(const Character&) const = default;
     };
     std::string When; // e.g. "2026-12-09T06:30:00Z"
     long LengthSeconds = 0;
@@ -50,6 +78,8 @@ struct ProgressEntry {
     double MeanWeight = 0;
     int Rating = 0;
     std::vector<Character> Characters;
+
+    bool operator==(const ProgressEntry&) const = default;
 };
 
 struct ProgressLogContents {
@@ -63,8 +93,8 @@ struct ProgressLogContents {
 struct CharacterProgress {
     char Name = 0;
     int Lessons = 0;
-    int Asked = 0;
-    int Hits = 0;
+    long long Asked = 0;
+    long long Hits = 0;
     std::optional<double> MedianReaction;
 };
 std::vector<CharacterProgress> RecentProgress(const std::vector<ProgressEntry>& entries, std::size_t lessons);

@@ -29,35 +29,95 @@ ProgressEntry Entry()
     return e;
 }
 
-TEST(ProgressLogTest, ALessonIsOneLineThatReadsBackWholeAndADamagedLineIsRefused)
+TEST(ProgressLogTest, ALessonIsOneLineThatReadsBackWhole)
 {
     EXPECT_EQ(FormatProgressEntry(Entry()), Line);
     const auto back = ParseProgressEntry(Line);
     ASSERT_TRUE(back);
-    EXPECT_EQ(FormatProgressEntry(*back), Line);
-    EXPECT_EQ(back->Characters.size(), 2u);
+    EXPECT_EQ(*back, Entry());
     EXPECT_EQ(IsoUtc(std::chrono::system_clock::time_point(std::chrono::seconds(1'796'000'000))),
               "2026-11-30T00:53:20Z");
+}
 
-    const char* damaged[] = {
-        "",
-        "KalvoProgress1",
-        "KalvoProgress2;2026-12-09T06:30:00Z;312;5;0.360;13",
-        "KalvoProgress1;2026-12-09 06:30:00;312;5;0.360;13",
-        "KalvoProgress1;2026-12-09T06:30:00Z;312;0;0.360;13", // no character in use
-        "KalvoProgress1;2026-12-09T06:30:00Z;312;41;0.360;13",
-        "KalvoProgress1;2026-12-09T06:30:00Z;-1;5;0.360;13",
-        "KalvoProgress1;2026-12-09T06:30:00Z;312;5;0,360;13",
-        "KalvoProgress1;2026-12-09T06:30:00Z;312;5;0.360;13x",
-        "KalvoProgress1;2026-12-09T06:30:00Z;312;5;0.360;13;q:12:10:1",
-        "KalvoProgress1;2026-12-09T06:30:00Z;312;5;0.360;13;qq:12:10:1:-",
-        "KalvoProgress1;2026-12-09T06:30:00Z;312;5;0.360;13;q:12:10:3:-", // more answers than questions
-        "KalvoProgress1;2026-12-09T06:30:00Z;312;5;0.360;13;q:12:10:1:fast",
-        "KalvoProgress1;2026-12-09T06:30:00Z;312;5;0.360;13;q:12:10:1:0.643;7:8:6:0:-;", // cut off
+// Every field out of its range, and just inside it: a line outside is damaged,
+// and every line read is written back as a line that reads the same.
+TEST(ProgressLogTest, EveryNumberIsHeldToItsRangeAndEveryLineReadIsWrittenBackTheSame)
+{
+    const std::string head = "KalvoProgress1;2026-12-09T06:30:00Z;";
+    const std::string lesson = head + "312;5;0.360;13";
+    const std::string forty = "q7zg098o1jpwlram6bxdyckn23fu45vhsite.,?/";
+    std::string fortyCharacters = lesson, fortyOneCharacters;
+    for (char c : forty)
+        fortyCharacters += std::string(";") + c + ":1:1:0:-";
+    fortyOneCharacters = fortyCharacters + ";A:1:1:0:-";
+    const struct {
+        std::string line;
+        bool read;
+    } table[] = {
+        {"", false},
+        {"KalvoProgress1", false},
+        {"KalvoProgress2;2026-12-09T06:30:00Z;312;5;0.360;13", false},
+        {lesson + ";", false}, // cut off
+        {lesson + "x", false},
+        // the date and time
+        {"KalvoProgress1;2026-12-09 06:30:00;312;5;0.360;13", false},
+        {"KalvoProgress1;2026-13-09T06:30:00Z;312;5;0.360;13", false},
+        {"KalvoProgress1;2026-02-29T06:30:00Z;312;5;0.360;13", false},
+        {"KalvoProgress1;2028-02-29T23:59:59Z;312;5;0.360;13", true},
+        {"KalvoProgress1;2026-12-00T06:30:00Z;312;5;0.360;13", false},
+        {"KalvoProgress1;2026-12-09T24:00:00Z;312;5;0.360;13", false},
+        {"KalvoProgress1;2026-12-09T06:60:00Z;312;5;0.360;13", false},
+        {"KalvoProgress1;2026-12-09T06:30:60Z;312;5;0.360;13", false},
+        {"KalvoProgress1;1969-12-31T23:59:59Z;312;5;0.360;13", false},
+        {"KalvoProgress1;1970-01-01T00:00:00Z;312;5;0.360;13", true},
+        // the lesson's length, characters in use, mean weight, rating
+        {head + "-1;5;0.360;13", false},
+        {head + "0;1;0.000;0", true}, // nothing asked yet
+        {head + "86400;40;1.000;125", true},
+        {head + "86401;5;0.360;13", false},
+        {head + "99999999999999999999;5;0.360;13", false},
+        {head + "312;0;0.360;13", false},
+        {head + "312;41;0.360;13", false},
+        {head + "312;5;0,360;13", false},
+        {head + "312;5;-0.001;13", false},
+        {head + "312;5;1.001;13", false},
+        {head + "312;5;nan;13", false},
+        {head + "312;5;0.3625;13", true}, // kept to three decimals
+        {head + "312;5;0.360;-1", false},
+        {head + "312;5;0.360;126", false},
+        // per character
+        {lesson + ";q:12:10:1", false},
+        {lesson + ";qq:12:10:1:-", false},
+        {lesson + ";;:1:1:0:-", false},
+        {lesson + "; :1:1:0:-", false},
+        {lesson + ";\x7f:1:1:0:-", false},
+        {lesson + ";\xe4:1:1:0:-", true},
+        {lesson + ";q:1:1:0:-;q:1:1:0:-", false}, // twice
+        {fortyCharacters, true},
+        {fortyOneCharacters, false},
+        {lesson + ";q:12:10:3:-", false}, // more answers than questions
+        {lesson + ";q:12:-1:0:-", false},
+        {lesson + ";q:12:0:-1:-", false},
+        {lesson + ";q:86401:86401:0:-", true},
+        {lesson + ";q:86402:0:0:-", false},
+        {lesson + ";q:02000321011:0:1:-", false},
+        {lesson + ";q:12:10:1:fast", false},
+        {lesson + ";q:12:10:1:-27.400", true},
+        {lesson + ";q:12:10:1:-27.401", false},
+        {lesson + ";q:12:10:1:313.000", true}, // paused past the answer time, within the lesson
+        {lesson + ";q:12:10:1:313.001", false},
+        {lesson + ";q:12:10:1:inf", false},
+        {lesson + ";q:12:10:1:0.6435", true},
+        {lesson + ";q:321011:0:1:5555555555555555555555555555555555555555555555555555555555502", false},
     };
-    for (const char* line : damaged)
-        EXPECT_FALSE(ParseProgressEntry(line)) << line;
-    EXPECT_TRUE(ParseProgressEntry("KalvoProgress1;2026-12-09T06:30:00Z;0;1;1.000;0")); // nothing asked yet
+    for (const auto& row : table) {
+        const auto entry = ParseProgressEntry(row.line);
+        EXPECT_EQ(entry.has_value(), row.read) << row.line;
+        if (entry) {
+            const std::string written = FormatProgressEntry(*entry);
+            EXPECT_EQ(ParseProgressEntry(written), entry) << row.line << " written as " << written;
+        }
+    }
 }
 
 TEST(ProgressLogTest, DamagedLinesAreCountedAndAFileOfAnythingElseIsNoLog)
@@ -74,6 +134,11 @@ TEST(ProgressLogTest, DamagedLinesAreCountedAndAFileOfAnythingElseIsNoLog)
     EXPECT_EQ(recent[0].Hits, 20);
     EXPECT_NEAR(recent[0].MedianReaction.value_or(0), (0.643 + 0.5) / 2, 1e-9);
     EXPECT_FALSE(recent[1].MedianReaction);
+    // Full lessons add up beyond 32 bits.
+    std::vector<ProgressEntry> full(25'000, Entry());
+    for (ProgressEntry& e : full)
+        e.Characters = {{'q', MaxLessonQuestions, MaxLessonQuestions, 0, std::nullopt}};
+    EXPECT_EQ(RecentProgress(full, full.size())[0].Asked, 25'000LL * MaxLessonQuestions);
 
     const ProgressLogContents mixed = ParseProgressLog({Line, "KalvoProg", "", Line, "garbage"}, "x");
     EXPECT_EQ(mixed.Entries.size(), 2u);
@@ -108,6 +173,11 @@ TEST(ProgressLogTest, TheLogSurvivesASaveARestartADamagedLineAndAFailedWrite)
         testing::FileSizeLimit limit(8);
         EXPECT_THROW(AppendProgressLog(Entry()), EInOutError);
     }
+    EXPECT_EQ(ReadBytes(ProgressLogFileName), saved);
+
+    ProgressEntry tooLong = Entry();
+    tooLong.LengthSeconds = MaxLessonSeconds + 1;
+    EXPECT_THROW(AppendProgressLog(tooLong), EProgressLog);
     EXPECT_EQ(ReadBytes(ProgressLogFileName), saved);
 
     WriteBytes("other.txt", "Dear diary\r\n");
