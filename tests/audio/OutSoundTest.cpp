@@ -1,5 +1,6 @@
 #include "audio/EngineSetup.h"
 #include "audio/TOutSound1.h"
+#include "tests/support/Failure.h"
 #include "tests/support/TestWaveOut.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace kalvo {
 namespace {
@@ -20,14 +22,9 @@ const char* const Reinitialize = "Cannot reinitialize sound output device";
 const char* const SendRefused = "Cannot send sample until output transfer thread has been created.";
 
 template <typename F>
-std::string OutSoundFailure(F f)
+std::string OutSoundFailure(F&& f)
 {
-    try {
-        f();
-    } catch (const EOutSound& e) {
-        return e.what();
-    }
-    return "(no failure)";
+    return testing::Failure<EOutSound>(std::forward<F>(f));
 }
 
 // The program's configuration: 8000 samples per second, buffers of 4000.
@@ -485,9 +482,9 @@ TEST(OutSoundTeardown, FailingResetIsReportedOnStandardError)
     ASSERT_TRUE(device.WaitForWritten(2));
     device.FailReset(MMSYSERR_NOMEM);
 
-    testing::internal::CaptureStderr();
+    ::testing::internal::CaptureStderr();
     EXPECT_NO_THROW(out.reset());
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(err, WaveOutErrorText(MMSYSERR_NOMEM) + "\n");
     EXPECT_EQ(device.CloseCount(), 0); // the steps after the failing call are skipped
     // The device still holds two buffers; finishing them must not touch freed
@@ -504,9 +501,9 @@ TEST(OutSoundTeardown, FailingCloseIsReportedOnStandardError)
     ASSERT_TRUE(device.WaitForWritten(1));
     device.FailClose(MMSYSERR_INVALHANDLE);
 
-    testing::internal::CaptureStderr();
+    ::testing::internal::CaptureStderr();
     EXPECT_NO_THROW(out.reset());
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(err, "The sound output device handle is invalid.\n");
     EXPECT_EQ(device.ResetCount(), 1);
 }

@@ -1,22 +1,18 @@
 #include "audio/SndUtils.h"
+#include "tests/support/Failure.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace kalvo {
 namespace {
 
-// Runs f and returns the message of the EWaveBuffRing it throws.
 template <typename F>
-std::string RingFailure(F f)
+std::string RingFailure(F&& f)
 {
-    try {
-        f();
-    } catch (const EWaveBuffRing& e) {
-        return e.what();
-    }
-    return "(no failure)";
+    return testing::Failure<EWaveBuffRing>(std::forward<F>(f));
 }
 
 TEST(WaveBuff, HeaderDescribesTheSampleMemory)

@@ -1,6 +1,7 @@
 #include "common/Convert.h"
 
 #include "common/Errors.h"
+#include "tests/support/Failure.h"
 
 #include <gtest/gtest.h>
 
@@ -14,22 +15,12 @@ namespace {
 
 std::string IntError(const std::string& text)
 {
-    try {
-        StrToInt(text);
-    } catch (const EConvertError& e) {
-        return e.what();
-    }
-    return "no error";
+    return testing::Failure<EConvertError>([&] { StrToInt(text); });
 }
 
 std::string FloatError(const std::string& text)
 {
-    try {
-        StrToFloat(text);
-    } catch (const EConvertError& e) {
-        return e.what();
-    }
-    return "no error";
+    return testing::Failure<EConvertError>([&] { StrToFloat(text); });
 }
 
 TEST(StrToIntTest, AcceptsBlanksSignAndDigits)
