@@ -1,42 +1,14 @@
 #include "app/LessonDetails.h"
 
-#include "app/ProgramFont.h"
-#include "common/Convert.h"
-#include "trainer/HistogramFeed.h"
+#include "app/ToolWindow.h"
 #include "trainer/LessonRunner.h"
 
-#include <QHeaderView>
 #include <QPainter>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-
-namespace {
-
-QString Shown(char c)
-{
-    return QString(QChar(static_cast<unsigned char>(kalvo::UpCase(c))));
-}
-
-QString Spoken(char c)
-{
-    return QString::fromLatin1(kalvo::SpokenName(kalvo::UpCase(c)));
-}
-
-QTableWidgetItem* NumberItem(const QVariant& value)
-{
-    auto* item = new QTableWidgetItem;
-    item->setData(Qt::DisplayRole, value);
-    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // An empty cell still has a name for a screen reader.
-    if (!value.isValid())
-        item->setData(Qt::AccessibleTextRole, QStringLiteral("none"));
-    return item;
-}
-
-} // namespace
 
 TConfusionMap::TConfusionMap(QWidget* parent) : QWidget(parent)
 {
@@ -89,9 +61,10 @@ QString TConfusionMap::TextAlternative() const
                 || ((a.first == asked) == (b.first == asked) && a.second > b.second);
         });
         for (const auto& [key, n] : typed)
-            cells << Spoken(key) + QLatin1Char(' ') + QString::number(n);
+            cells << SpokenCharacter(key) + QLatin1Char(' ') + QString::number(n);
         if (!cells.isEmpty())
-            rows << Spoken(asked) + QStringLiteral(" asked: ") + cells.join(QStringLiteral(", ")) + QLatin1Char('.');
+            rows << SpokenCharacter(asked) + QStringLiteral(" asked: ") + cells.join(QStringLiteral(", "))
+                    + QLatin1Char('.');
     }
     return rows.isEmpty() ? QStringLiteral("No answers yet.") : rows.join(QLatin1Char(' '));
 }
@@ -112,11 +85,11 @@ void TConfusionMap::paintEvent(QPaintEvent*)
     font.setPixelSize(std::max(6, cell * 2 / 3));
     p.setFont(font);
     for (int j = 0; j < m; ++j)
-        p.drawText(QRect(origin.x() + j * cell, 2, cell, cell), Qt::AlignCenter, Shown(FColumns[j]));
+        p.drawText(QRect(origin.x() + j * cell, 2, cell, cell), Qt::AlignCenter, ShownCharacter(FColumns[j]));
     for (int i = 0; i < n; ++i) {
         const char asked = FRows[i];
         p.setPen(Qt::black);
-        p.drawText(QRect(2, origin.y() + i * cell, cell, cell), Qt::AlignCenter, Shown(asked));
+        p.drawText(QRect(2, origin.y() + i * cell, cell, cell), Qt::AlignCenter, ShownCharacter(asked));
         int total = 0;
         for (char key : FColumns)
             total += Count(asked, key);
@@ -143,31 +116,16 @@ void TConfusionMap::paintEvent(QPaintEvent*)
 TLessonDetails::TLessonDetails(const kalvo::LessonRunner& lesson, const kalvo::Trainer& trainer, QWidget* parent)
     : QWidget(parent, Qt::Window), Lesson(lesson), Train(trainer)
 {
-    setObjectName(QStringLiteral("LessonDetails"));
-    setWindowTitle(QStringLiteral("Lesson Details"));
-    setAttribute(Qt::WA_QuitOnClose, false);
-    setFont(ProgramFont(9));
-    resize(720, 620);
+    SetUpToolWindow(this, QStringLiteral("LessonDetails"), QStringLiteral("Lesson Details"), QSize(720, 620));
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
 
-    Table1 = new QTableWidget(0, ColumnCount, this);
-    Table1->setObjectName(QStringLiteral("Table1"));
-    Table1->setAccessibleName(QStringLiteral("Characters of the lesson"));
-    Table1->setHorizontalHeaderLabels({QStringLiteral("Character"), QStringLiteral("Asked"),
-                                       QStringLiteral("Hits at first key"), QStringLiteral("Misses"),
-                                       QStringLiteral("Time-outs"), QStringLiteral("Median reaction (s)"),
-                                       QStringLiteral("Typed instead")});
-    Table1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Table1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Table1->verticalHeader()->hide();
-    Table1->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    Table1->horizontalHeader()->setStretchLastSection(true);
-    // No column sorted at first: the rows stand in the lesson's order.
-    Table1->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    Table1->setSortingEnabled(true);
-    Table1->setTabKeyNavigation(false);
+    Table1 = NewCharacterTable(this, QStringLiteral("Characters of the lesson"),
+                               {QStringLiteral("Character"), QStringLiteral("Asked"),
+                                QStringLiteral("Hits at first key"), QStringLiteral("Misses"),
+                                QStringLiteral("Time-outs"), QStringLiteral("Median reaction (s)"),
+                                QStringLiteral("Typed instead")});
 
     Map1 = new TConfusionMap(this);
 
@@ -202,20 +160,16 @@ void TLessonDetails::Refresh()
     Table1->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const auto& row = rows[r];
-        auto* character = new QTableWidgetItem(Shown(row.Character));
-        character->setData(Qt::AccessibleTextRole, Spoken(row.Character));
-        Table1->setItem(r, CharacterColumn, character);
+        Table1->setItem(r, CharacterColumn, CharacterItem(row.Character));
         Table1->setItem(r, AskedColumn, NumberItem(row.Asked));
         Table1->setItem(r, FirstKeyColumn, NumberItem(row.FirstKeyHits));
         Table1->setItem(r, MissesColumn, NumberItem(row.Misses));
         Table1->setItem(r, TimeOutsColumn, NumberItem(row.TimeOuts));
-        Table1->setItem(r, ReactionColumn,
-                        row.MedianReaction ? NumberItem(std::round(*row.MedianReaction * 1000) / 1000)
-                                           : NumberItem(QVariant()));
+        Table1->setItem(r, ReactionColumn, SecondsItem(row.MedianReaction));
         QStringList instead;
         for (std::size_t i = 0; i < row.TypedInstead.size() && i < 3; ++i)
             instead << QStringLiteral("%1 for %2 \u00D7%3")
-                           .arg(Shown(row.TypedInstead[i].first), Shown(row.Character))
+                           .arg(ShownCharacter(row.TypedInstead[i].first), ShownCharacter(row.Character))
                            .arg(row.TypedInstead[i].second);
         auto* typedInstead = new QTableWidgetItem(instead.join(QStringLiteral(", ")));
         if (instead.isEmpty())

@@ -1,14 +1,11 @@
 #include "app/ProgressWindow.h"
 
-#include "app/ProgramFont.h"
-#include "common/Convert.h"
-#include "trainer/HistogramFeed.h"
+#include "app/ToolWindow.h"
 
 #include <QChart>
 #include <QChartView>
 #include <QDateTime>
 #include <QDateTimeAxis>
-#include <QHeaderView>
 #include <QLineSeries>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -16,28 +13,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-QTableWidgetItem* NumberItem(const QVariant& value)
-{
-    auto* item = new QTableWidgetItem;
-    item->setData(Qt::DisplayRole, value);
-    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // An empty cell still has a name for a screen reader.
-    if (!value.isValid())
-        item->setData(Qt::AccessibleTextRole, QStringLiteral("none"));
-    return item;
-}
-
-} // namespace
-
 TProgressWindow::TProgressWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
-    setObjectName(QStringLiteral("ProgressWindow"));
-    setWindowTitle(QStringLiteral("Progress"));
-    setAttribute(Qt::WA_QuitOnClose, false);
-    setFont(ProgramFont(9));
-    resize(640, 640);
+    SetUpToolWindow(this, QStringLiteral("ProgressWindow"), QStringLiteral("Progress"), QSize(640, 640));
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -70,19 +48,9 @@ TProgressWindow::TProgressWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     Chart1->setRenderHint(QPainter::Antialiasing);
     Chart1->setFocusPolicy(Qt::TabFocus); // a screen reader's user can reach the text alternative
 
-    Table1 = new QTableWidget(0, 5, this);
-    Table1->setObjectName(QStringLiteral("Table1"));
-    Table1->setAccessibleName(QStringLiteral("Characters over the last %1 lessons").arg(RecentLessons));
-    Table1->setHorizontalHeaderLabels({QStringLiteral("Character"), QStringLiteral("Lessons"), QStringLiteral("Asked"),
-                                       QStringLiteral("Accuracy (%)"), QStringLiteral("Median reaction (s)")});
-    Table1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Table1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Table1->verticalHeader()->hide();
-    Table1->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    Table1->horizontalHeader()->setStretchLastSection(true);
-    Table1->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    Table1->setSortingEnabled(true);
-    Table1->setTabKeyNavigation(false);
+    Table1 = NewCharacterTable(this, QStringLiteral("Characters over the last %1 lessons").arg(RecentLessons),
+                               {QStringLiteral("Character"), QStringLiteral("Lessons"), QStringLiteral("Asked"),
+                                QStringLiteral("Accuracy (%)"), QStringLiteral("Median reaction (s)")});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
@@ -130,15 +98,11 @@ void TProgressWindow::ShowLog(const kalvo::ProgressLogContents& log)
     Table1->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const auto& row = rows[r];
-        auto* character = new QTableWidgetItem(QString(QChar(static_cast<unsigned char>(kalvo::UpCase(row.Name)))));
-        character->setData(Qt::AccessibleTextRole, QString::fromLatin1(kalvo::SpokenName(kalvo::UpCase(row.Name))));
-        Table1->setItem(r, 0, character);
+        Table1->setItem(r, 0, CharacterItem(row.Name));
         Table1->setItem(r, 1, NumberItem(row.Lessons));
         Table1->setItem(r, 2, NumberItem(row.Asked));
         Table1->setItem(r, 3, NumberItem(row.Asked > 0 ? std::round(1000.0 * row.Hits / row.Asked) / 10 : 0.0));
-        Table1->setItem(r, 4,
-                        row.MedianReaction ? NumberItem(std::round(*row.MedianReaction * 1000) / 1000)
-                                           : NumberItem(QVariant()));
+        Table1->setItem(r, 4, SecondsItem(row.MedianReaction));
     }
     Table1->setSortingEnabled(true);
 }
