@@ -11,7 +11,7 @@
 // the error box, a cancel is not an error.
 #pragma once
 
-#include "audio/TextRender.h"
+#include "morse/TextRender.h"
 
 #include <QDialog>
 #include <QObject>

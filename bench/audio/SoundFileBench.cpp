@@ -4,7 +4,7 @@
 // thread of work. The counter "x_real_time" is seconds of sound per processor
 // second of the whole process (the figure for one core of a busy machine).
 #include "audio/EngineSetup.h"
-#include "audio/TextRender.h"
+#include "morse/TextRender.h"
 
 #include <benchmark/benchmark.h>
 

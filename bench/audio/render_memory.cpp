@@ -5,7 +5,7 @@
 //
 //   render_memory FORMAT WPM BYTES OUT    e.g. render_memory mp3 60 1000000 /tmp/long.mp3
 #include "audio/EngineSetup.h"
-#include "audio/TextRender.h"
+#include "morse/TextRender.h"
 
 #include <sys/resource.h>
 

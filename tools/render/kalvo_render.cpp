@@ -10,7 +10,7 @@
 // 2 usage error.
 
 #include "audio/EngineSetup.h"
-#include "audio/TextRender.h"
+#include "morse/TextRender.h"
 #include "common/Convert.h"
 #include "common/Errors.h"
 #include "morse/TimingModel.h"

@@ -1,8 +1,9 @@
-#include "audio/TextRender.h"
+#include "morse/TextRender.h"
 
 #include "audio/EngineSetup.h"
 #include "audio/TOutSound1.h"
 #include "morse/CodeTable.h"
+#include "morse/PatternPlayer.h"
 #include "morse/TextSender.h"
 
 #include <fcntl.h>
@@ -20,9 +21,6 @@
 namespace kalvo {
 
 namespace {
-
-// The amplitude the sender keys its tones at.
-constexpr double ToneAmplitude = 20000.0;
 
 // A new, empty file beside `path` that nobody else uses; its name starts with
 // a dot so that a file manager hides it while it grows.
@@ -86,8 +84,9 @@ std::uint64_t RenderInto(const RenderJob& job, const std::string& file, const st
         power += v * v;
         peak = std::max(peak, std::abs(v));
     }
-    options.TonePower = ToneAmplitude * ToneAmplitude * power / double(job.Wavetable.size());
-    options.TonePeak = ToneAmplitude * peak;
+    options.TonePower = PatternPlayer::ToneAmplitude * PatternPlayer::ToneAmplitude * power
+        / double(job.Wavetable.size());
+    options.TonePeak = PatternPlayer::ToneAmplitude * peak;
     SoundFileWaveOut device(file, options);
     std::uint64_t buffers = 0;
     {
