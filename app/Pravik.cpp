@@ -744,7 +744,12 @@ void TForm1::Button4Click()
 
 void TForm1::SetSpeed()
 {
-    Timing.SetSpeed(ToAnsi(SpeedEdit->text()), ToAnsi(CSpeedEdit->text()), ToAnsi(Freqedit->text()));
+    // Each value is stored as soon as its box converts, so a failing box leaves
+    // the earlier ones applied and the later ones, and the timing, as they were.
+    Timing.CharSpeed = StrToInt(ToAnsi(SpeedEdit->text()));
+    Timing.OverallSpeed = StrToInt(ToAnsi(CSpeedEdit->text()));
+    Timing.ToneFreq = StrToInt(ToAnsi(Freqedit->text()));
+    Timing.UpdateTiming();
 }
 
 void TForm1::SpeedScrollBarChange()
@@ -812,14 +817,17 @@ void TForm1::FreqeditKeyPress(char& Key)
 
 void TForm1::FastMode1Click()
 {
-    CSpeedEdit->setText(QString::number(Timing.EnterFastMode(ToAnsi(CSpeedEdit->text()))));
+    // The mode changes even when the box holds no number.
+    Timing.EnterFastMode();
+    CSpeedEdit->setText(QString::number(TimingModel::DoubledSpeed(StrToInt(ToAnsi(CSpeedEdit->text())))));
     ShowSliderScale();
     SetSpeed();
 }
 
 void TForm1::SlowMode1Click()
 {
-    CSpeedEdit->setText(QString::number(Timing.LeaveFastMode(ToAnsi(CSpeedEdit->text()))));
+    Timing.LeaveFastMode();
+    CSpeedEdit->setText(QString::number(TimingModel::HalvedSpeed(StrToInt(ToAnsi(CSpeedEdit->text())))));
     ShowSliderScale();
     SetSpeed();
 }
@@ -1211,7 +1219,7 @@ void TForm1::Button1Click()
 {
     const std::string text = ToAnsi(Edit1->text());
     if (PracticeLibrary::IsAccessCode(text)) {
-        Timing.EnterFastModeKeepingSpeed();
+        Timing.EnterFastMode();
         SetSpeed();
         return;
     }

@@ -4,6 +4,9 @@
 #include "common/Errors.h"
 
 #include <cstdint>
+#include <string>
+
+#include <cstdint>
 
 namespace kalvo {
 
@@ -21,29 +24,27 @@ int TimingModel::OverallSpeedFromSlider(int position) const
     return FastMode ? Wrapped(2 * std::int64_t(position)) : position;
 }
 
-int TimingModel::EnterFastMode(const std::string& overallSpeedText)
+int TimingModel::DoubledSpeed(int overallSpeed)
 {
-    FastMode = true;
-    const int overallSpeed = StrToInt(overallSpeedText);
     return Wrapped(2 * std::int64_t(overallSpeed));
 }
 
-int TimingModel::LeaveFastMode(const std::string& overallSpeedText)
+int TimingModel::HalvedSpeed(int overallSpeed)
 {
-    FastMode = false;
-    const int overallSpeed = StrToInt(overallSpeedText);
     // Division truncates toward zero, which already rounds a negative half up.
     return overallSpeed >= 0 ? Wrapped(std::int64_t(overallSpeed) + 1) / 2 : overallSpeed / 2;
 }
 
-void TimingModel::SetSpeed(const std::string& speedText, const std::string& cspeedText, const std::string& freqText)
+void TimingModel::SetSpeed(int charSpeed, int overallSpeed, int frequency)
 {
-    // Each field is stored as soon as its text converts, so a failing box leaves
-    // the earlier ones updated and the later ones as they were.
-    CharSpeed = StrToInt(speedText);
-    OverallSpeed = StrToInt(cspeedText);
-    ToneFreq = StrToInt(freqText);
+    CharSpeed = charSpeed;
+    OverallSpeed = overallSpeed;
+    ToneFreq = frequency;
+    UpdateTiming();
+}
 
+void TimingModel::UpdateTiming()
+{
     // The timing is worked out in locals and stored only at the end: a division
     // that fails leaves the previous timing in force.
     double dot = FDiv(1.2, OverallSpeed);

@@ -37,7 +37,7 @@ void BM_RenderFile(benchmark::State& state, SoundFileFormat format, const char* 
 {
     RenderJob job;
     job.Text = Text;
-    job.Timing.SetSpeed("20", "20", "800");
+    job.Timing.SetSpeed(20, 20, 800);
     job.File.Format = format;
     if (noise)
         job.File.NoiseSnrDb = 6.0;

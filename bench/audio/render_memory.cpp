@@ -34,7 +34,8 @@ int main(int argc, char** argv)
         return 2;
     }
     kalvo::RenderJob job;
-    job.Timing.SetSpeed(argv[2], argv[2], "800");
+    const int wpm = std::atoi(argv[2]);
+    job.Timing.SetSpeed(wpm, wpm, 800);
     job.File.Format = *format;
     const std::size_t bytes = std::strtoul(argv[3], nullptr, 10);
     static const std::string words = "CQ CQ DE KALVO PARIS 599 THE QUICK BROWN FOX\r\n";

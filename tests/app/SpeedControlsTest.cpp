@@ -2,6 +2,9 @@
 // moved, values typed into the boxes and confirmed with Enter at the window.
 #include "WindowFixture.h"
 
+#include "common/Errors.h"
+#include "tests/support/Failure.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -108,6 +111,59 @@ TEST_F(WindowTest, FastAndSlowModes)
     EXPECT_TRUE(Errors.empty());
     EXPECT_EQ(form.CSpeedEdit->text(), QStringLiteral("4"));
     EXPECT_EQ(form.Timing.OverallSpeed, 4.0);
+}
+
+TEST_F(WindowTest, FastModeChangesEvenWhenTheOverallSpeedBoxHoldsNoNumber)
+{
+    TForm1& form = MakeForm();
+    form.CSpeedEdit->setText(QStringLiteral("7.5"));
+    form.FastMode1->trigger();
+    ASSERT_EQ(Errors.size(), 1u);
+    EXPECT_EQ(Errors[0], QStringLiteral("'7.5' is not a valid integer value."));
+    EXPECT_TRUE(form.Timing.FastMode);
+    EXPECT_EQ(form.CSpeedEdit->text(), QStringLiteral("7.5"));
+    form.CSpeedEdit->setText(QString());
+    form.SlowMode1->trigger();
+    ASSERT_EQ(Errors.size(), 2u);
+    EXPECT_EQ(Errors[1], QStringLiteral("'' is not a valid integer value."));
+    EXPECT_FALSE(form.Timing.FastMode);
+}
+
+// The boxes are read in order, character speed, overall speed, frequency: a
+// box that holds no number leaves the ones before it applied and the later
+// ones, and the timing, as they were.
+TEST_F(WindowTest, AFailingSpeedBoxLeavesTheEarlierOnesApplied)
+{
+    TForm1& form = MakeForm();
+    const double dot = form.Timing.DotTime, charGap = form.Timing.CharGapTime, wordGap = form.Timing.WordGapTime;
+    form.SpeedEdit->setText(QStringLiteral("20"));
+    form.CSpeedEdit->setText(QStringLiteral("1.5"));
+    form.Freqedit->setText(QStringLiteral("600"));
+    EXPECT_EQ(kalvo::testing::Failure<kalvo::EConvertError>([&] { form.SetSpeed(); }),
+              "'1.5' is not a valid integer value");
+    EXPECT_EQ(form.Timing.CharSpeed, 20.0);
+    EXPECT_EQ(form.Timing.OverallSpeed, 5.0);
+    EXPECT_EQ(form.Timing.ToneFreq, 800.0);
+    EXPECT_EQ(form.Timing.DotTime, dot);
+    EXPECT_EQ(form.Timing.CharGapTime, charGap);
+    EXPECT_EQ(form.Timing.WordGapTime, wordGap);
+
+    form.SpeedEdit->setText(QStringLiteral("10"));
+    form.CSpeedEdit->setText(QStringLiteral("8"));
+    form.Freqedit->setText(QStringLiteral("800 "));
+    EXPECT_THROW(form.SetSpeed(), kalvo::EConvertError);
+    EXPECT_EQ(form.Timing.CharSpeed, 10.0);
+    EXPECT_EQ(form.Timing.OverallSpeed, 8.0);
+    EXPECT_EQ(form.Timing.ToneFreq, 800.0);
+    EXPECT_EQ(form.Timing.DotTime, dot);
+
+    // Blanks before the number and a sign are taken, as the conversion always has.
+    form.SpeedEdit->setText(QStringLiteral(" 14"));
+    form.CSpeedEdit->setText(QStringLiteral("+45"));
+    form.Freqedit->setText(QStringLiteral("800"));
+    form.SetSpeed();
+    EXPECT_EQ(form.Timing.CharSpeed, 14.0);
+    EXPECT_EQ(form.Timing.OverallSpeed, 45.0);
 }
 
 TEST_F(WindowTest, CompressionIsOfferedInTheAdvancedMenu)

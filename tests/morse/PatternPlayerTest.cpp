@@ -17,7 +17,7 @@ constexpr int BufferLength = 4000;
 struct PatternRun {
     PatternRun()
     {
-        Timing.SetSpeed("14", "5", "800");
+        Timing.SetSpeed(14, 5, 800);
         Synth.BuildStartupTable();
         Synth.ProcessEvents = [this] {
             if (++SamplesPlayed == PauseAtSample)

@@ -20,7 +20,7 @@ protected:
     TextSenderTest()
     {
         Table.CodeTableInitialize();
-        Timing.SetSpeed("14", "5", "800");
+        Timing.SetSpeed(14, 5, 800);
         Synth.BuildStartupTable();
         Synth.ProcessEvents = [this] {
             ++SamplesPlayed;
@@ -169,7 +169,7 @@ TEST_F(TextSenderTest, EmptyTextIsLeadInAndFlush)
 
 TEST_F(TextSenderTest, ProgressLineKeepsTheLast62Characters)
 {
-    Timing.SetSpeed("40", "40", "800");
+    Timing.SetSpeed(40, 40, 800);
     for (int i = 0; i < 70; ++i)
         Text += static_cast<char>('A' + i % 26);
     Sender.Run();
@@ -251,11 +251,11 @@ TEST_F(TextSenderTest, SpeedChangeAppliesFromTheNextElement)
     Text = "II";
     OnSample = [this](std::int64_t n) {
         if (n == 2100) // inside the first dot
-            Timing.SetSpeed("20", "20", "600");
+            Timing.SetSpeed(20, 20, 600);
     };
     Sender.Run();
     TimingModel old = Timing;
-    Timing.SetSpeed("14", "5", "800");
+    Timing.SetSpeed(14, 5, 800);
     LeadIn();
     Tone(1);
     Timing = old;

@@ -30,8 +30,7 @@ int RunTool(const std::string& arguments)
 }
 
 // The samples the program's own sender writes for a text, padding included.
-Samples SentBySender(const std::string& text, const std::string& charWpm, const std::string& overallWpm,
-                     const std::string& freq, double compression)
+Samples SentBySender(const std::string& text, int charWpm, int overallWpm, int freq, double compression)
 {
     testing::SoundRig rig;
     MorseCodeTable table;
@@ -141,19 +140,19 @@ TEST_F(RenderToolTest, WritesWhatTheSenderPlays)
     ASSERT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --text 'PARIS paris' " + out.string()), 0);
     const Samples wav = ReadRendered(out);
     EXPECT_EQ(wav.size() % 4000, 0u);
-    EXPECT_EQ(wav, SentBySender("PARIS paris", "14", "5", "800", 0));
+    EXPECT_EQ(wav, SentBySender("PARIS paris", 14, 5, 800, 0));
 }
 
 TEST_F(RenderToolTest, FrequencyAndCompression)
 {
     const auto out = Dir / "fc.wav";
     ASSERT_EQ(RunTool("--text 'CQ @' --compression 10 --freq 650 --overall-wpm 8 --char-wpm 20 " + out.string()), 0);
-    EXPECT_EQ(ReadRendered(out), SentBySender("CQ @", "20", "8", "650", 10));
+    EXPECT_EQ(ReadRendered(out), SentBySender("CQ @", 20, 8, 650, 10));
 }
 
 TEST_F(RenderToolTest, EveryFormatHoldsTheSenderSamples)
 {
-    const Samples sent = SentBySender("PARIS 599", "20", "20", "800", 0);
+    const Samples sent = SentBySender("PARIS 599", 20, 20, 800, 0);
     const std::vector<double> exact(sent.begin(), sent.end());
     struct Case {
         const char* Name;

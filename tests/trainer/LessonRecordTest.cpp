@@ -120,7 +120,7 @@ struct ClockedLesson : testing::SoundRig {
     ClockedLesson()
     {
         Table.CodeTableInitialize();
-        Timing.SetSpeed("14", "5", "800");
+        Timing.SetSpeed(14, 5, 800);
         Synth.BuildStartupTable();
         Device.SetPlayClock([this] { return Clock::time_point(50s) + 500ms * Buffers++; });
     }

@@ -20,7 +20,7 @@ struct SoundPath : testing::SoundRig {
     SoundPath()
     {
         Table.CodeTableInitialize();
-        Timing.SetSpeed("14", "5", "800");
+        Timing.SetSpeed(14, 5, 800);
         Synth.BuildStartupTable();
     }
 

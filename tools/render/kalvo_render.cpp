@@ -194,7 +194,7 @@ void Render(const Options& o)
     kalvo::RenderJob job;
     job.Text = o.Text;
     job.Timing.Compression = o.Compression;
-    job.Timing.SetSpeed(std::to_string(o.CharWpm), std::to_string(o.OverallWpm), std::to_string(o.Freq));
+    job.Timing.SetSpeed(o.CharWpm, o.OverallWpm, o.Freq);
     job.File = o.File;
     kalvo::RenderText(job, o.OutPath);
 }
