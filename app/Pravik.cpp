@@ -1060,7 +1060,9 @@ void TForm1::KalvobuttonClick()
     KalvoSendButton->setEnabled(true);
     UsingEdit->setText(StartNumEdit->text());
     UnfoldHistogram();
-    Lesson.Prepare(ToAnsi(UsingEdit->text()));
+    // Trainer mode is on even when the count cannot be read.
+    Lesson.EnterTrainMode();
+    Lesson.Prepare(StrToInt(ToAnsi(UsingEdit->text())));
     Memo1->clear();
     ShowHistogram();
     StartQuestionTimer();
@@ -1076,12 +1078,22 @@ void TForm1::KalvobuttonClick()
 
 void TForm1::KalvoSendButtonClick()
 {
-    LessonRunner::RefuseStartCountBelowOne(ToAnsi(StartNumEdit->text()));
+    // A count below one is refused before anything changes; a text that is no
+    // number is reported only when the lesson starts, after the status line.
+    int count = 0;
+    bool isNumber = true;
+    try {
+        count = StrToInt(ToAnsi(StartNumEdit->text()));
+    } catch (const EConvertError&) {
+        isNumber = false;
+    }
+    if (isNumber)
+        LessonRunner::RefuseStartCountBelowOne(count);
     SetStatusText(QStringLiteral("Type each character you hear, or wait:  Press <Stop Kalvo> button to stop."));
     // The text box about to take the focus is spoken too.
     QueueSpeech(Memo1->accessibleName().size());
     StartQuestionTimer();
-    const LessonRunner::Started started = Lesson.Start(ToAnsi(StartNumEdit->text()));
+    const LessonRunner::Started started = Lesson.Start(StrToInt(ToAnsi(StartNumEdit->text())));
     if (started.Capped)
         StartNumEdit->setText(QString::number(started.Count));
     UsingEdit->setText(StartNumEdit->text());

@@ -12,28 +12,21 @@ LessonRunner::LessonRunner(Trainer& train, const MorseCodeTable& table, const Ti
 {
 }
 
-void LessonRunner::Prepare(const std::string& usingCountText)
+void LessonRunner::Prepare(int usingCount)
 {
-    Train.TrainMode = true;
-    Train.PrepareLesson(std::max(1, StrToInt(usingCountText)));
+    EnterTrainMode();
+    Train.PrepareLesson(std::max(1, usingCount));
     FRecord.Begin();
 }
 
-void LessonRunner::RefuseStartCountBelowOne(const std::string& startCountText)
+void LessonRunner::RefuseStartCountBelowOne(int startCount)
 {
-    int count = 0;
-    try {
-        count = StrToInt(startCountText);
-    } catch (const EConvertError&) {
-        return;
-    }
-    if (count < 1)
+    if (startCount < 1)
         throw EStartCount();
 }
 
-LessonRunner::Started LessonRunner::Start(const std::string& startCountText)
+LessonRunner::Started LessonRunner::Start(int requested)
 {
-    const int requested = StrToInt(startCountText);
     Started started;
     started.Count = Train.StartCount(requested);
     started.Capped = started.Count != requested;
@@ -93,7 +86,7 @@ std::optional<LessonRecord::Clock::time_point> LessonRunner::SoundEnd() const
 
 Trainer::TickOutcome LessonRunner::Tick(bool paused)
 {
-    const Trainer::TickOutcome outcome = Train.Timer1Tick(paused);
+    const Trainer::TickOutcome outcome = Train.AnswerTick(paused);
     if (outcome.QuestionEnded)
         FRecord.Ended(outcome.Shown != 0, SoundEnd());
     return outcome;

@@ -1,25 +1,24 @@
 // LessonRunner: the trainer's question cycle, free of any window. The window
-// owns the two timers and the controls; its handlers call in here and act on
-// what comes back.
+// owns the question and answer timers and the controls; its handlers call in
+// here and act on what comes back.
 //
-//  - Prepare ("Start Kalvo"): trainer mode on, then the lesson prepared with the
-//    count in use (a count below one prepares one character, so that the count
-//    box can be corrected before the lesson starts).
+//  - EnterTrainMode, Prepare ("Start Kalvo"): trainer mode on, then the lesson
+//    prepared with the count in use (a count below one prepares one character,
+//    so that the count can be corrected before the lesson starts). Trainer
+//    mode comes first on its own, as it stays on when the count cannot be read.
 //  - RefuseStartCountBelowOne ("Start Sending", first step): a count below one
-//    throws EStartCount before anything changes; a text that is no number is
-//    left for Start to report.
-//  - Start: converts the count (EConvertError for a text that is no number),
-//    caps it at 40, sets the starting weights and the statistics, and sets
-//    TrainRunning.
-//  - Ask (the Timer2 tick, after the window switched Timer2 off): picks and
-//    plays a character. Playing processes events after every sample, so other
+//    throws EStartCount before anything changes.
+//  - Start: caps the count at 40, sets the starting weights and the
+//    statistics, and sets TrainRunning.
+//  - Ask (the question timer's tick, after the window stopped that timer):
+//    picks and plays a character. Playing processes events after every sample, so other
 //    handlers run inside it; a tick that comes during a playback is asked again
 //    later (AskLater), and a lesson stopped (or stopped and started anew) during
 //    the playback gets no countdown (Nothing). Otherwise the answer is awaited
-//    and the window starts Timer1 (CountDown).
+//    and the window starts its answer timer (CountDown).
 //  - PlayCharacter: three dots of silence, flushed, the character's pattern,
 //    flushed. The trainer plays on through a pause.
-//  - Tick (Timer1), Key (the key hook): the trainer's rules; the outcomes say
+//  - Tick (the answer timer), Key (every typed key): the trainer's rules; the outcomes say
 //    what to echo, redraw and show.
 //  - Stop ("Stop Kalvo"): both flags cleared; a playback running beneath sees
 //    its lesson is over. RatingText is the two lines shown afterwards.
@@ -47,14 +46,15 @@ public:
     LessonRunner(Trainer& train, const MorseCodeTable& table, const TimingModel& timing, ToneSynth& synth,
                  TOutSound& out);
 
-    void Prepare(const std::string& usingCountText);
+    void EnterTrainMode() { Train.TrainMode = true; }
+    void Prepare(int usingCount);
 
-    static void RefuseStartCountBelowOne(const std::string& startCountText);
+    static void RefuseStartCountBelowOne(int startCount);
     struct Started {
         int Count = 0; // the count in use
-        bool Capped = false; // the typed count was above 40; the box is to show Count
+        bool Capped = false; // the count asked for was above 40; Count is the one to show
     };
-    Started Start(const std::string& startCountText);
+    Started Start(int startCount);
 
     enum class AfterAsk { Nothing, AskLater, CountDown };
     AfterAsk Ask();

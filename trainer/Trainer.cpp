@@ -8,7 +8,7 @@ namespace kalvo {
 
 namespace {
 
-// The longest answer time, in Timer1 ticks; a time-out pulls AnswerTicks back toward it.
+// The longest answer time, in ticks of the answer timer; a time-out pulls AnswerTicks back toward it.
 constexpr double FullAnswerTicks = 8.0;
 
 } // namespace
@@ -127,7 +127,7 @@ Trainer::AnswerOutcome Trainer::CheckAnswer()
     return outcome;
 }
 
-Trainer::TickOutcome Trainer::Timer1Tick(bool paused)
+Trainer::TickOutcome Trainer::AnswerTick(bool paused)
 {
     TickOutcome outcome;
     if (paused)

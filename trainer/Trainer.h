@@ -2,11 +2,11 @@
 //
 // 40 characters are introduced in LessonOrder; Weights[1..40] hold their error
 // weights. PickCharacter chooses CurrentIndex among positions 1..ActiveCount,
-// favouring high weights; CheckAnswer judges LastKey; Timer1Tick counts the
+// favouring high weights; CheckAnswer judges LastKey; AnswerTick counts the
 // answer time down, handles the time-out, recomputes the statistics and brings
 // in the next character when MeanWeight < 0.5 and MaxWeight < 0.6.
 // The window calls these from its handlers and acts on the returned outcomes
-// (echo text, chart redraw, hiding the quick-start box, counts in boxes).
+// (echo text, chart redraw, hiding the quick-start box, counts shown).
 // Invariant while asking: 1 <= CurrentIndex <= ActiveCount <= MaxActiveCount = 40.
 // A start count below 1 is refused with EStartCount before anything changes.
 // LessonRunner sets and clears the flags TrainMode and TrainRunning for the
@@ -84,11 +84,11 @@ public:
         bool Counted = false; // the tick was not ignored for a pause
         bool QuestionEnded = false; // stats computed; the chart is to be redrawn
         char Shown = 0; // time-out: the character to append to the box
-        bool Added = false; // a character was added: new count in UsingEdit, box cleared
+        bool Added = false; // a character was added: the count in use is new, the typed text cleared
         bool HideQuickstart = false; // the count passed 2
     };
-    // One Timer1 tick. Paused ticks change nothing.
-    TickOutcome Timer1Tick(bool paused);
+    // One tick of the answer time. Paused ticks change nothing.
+    TickOutcome AnswerTick(bool paused);
 
     // After the playback of a question: AwaitingAnswer set, TicksLeft = AnswerTicks.
     void QuestionPlayed();

@@ -203,6 +203,24 @@ TEST_F(TrainerWindowTest, StartCountsAreCappedAndACountBelowOneIsRefused)
         EXPECT_NEAR(v, 0.2, 1e-9);
 }
 
+// A count that is no number keeps trainer mode on and is reported when the
+// lesson would start, after the status line has changed.
+TEST_F(TrainerWindowTest, AStartCountThatIsNoNumberIsReportedWhenTheLessonStarts)
+{
+    TForm1& form = MakeForm();
+    form.StartNumEdit->setText(QStringLiteral("x"));
+    form.Kalvobutton->click();
+    ASSERT_EQ(Errors.size(), 1u);
+    EXPECT_EQ(Errors[0], QStringLiteral("'x' is not a valid integer value."));
+    EXPECT_TRUE(form.Train.TrainMode);
+    form.KalvoSendButton->click();
+    ASSERT_EQ(Errors.size(), 2u);
+    EXPECT_EQ(Errors[1], QStringLiteral("'x' is not a valid integer value."));
+    EXPECT_EQ(form.StatusText(),
+              QStringLiteral("Type each character you hear, or wait:  Press <Stop Kalvo> button to stop."));
+    EXPECT_FALSE(form.Train.TrainRunning);
+}
+
 TEST_F(TrainerWindowTest, StopDuringAPlaybackLeavesNoCountdownBehind)
 {
     TForm1& form = MakeForm();

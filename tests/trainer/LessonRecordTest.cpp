@@ -136,8 +136,8 @@ struct ClockedLesson : testing::SoundRig {
 TEST(LessonRecordTest, AReactionTimeCountsFromTheEndOfTheLastToneOnTheDevicesClock)
 {
     ClockedLesson l;
-    l.Runner.Prepare("1");
-    l.Runner.Start("1");
+    l.Runner.Prepare(1);
+    l.Runner.Start(1);
     ASSERT_EQ(l.Runner.Ask(), LessonRunner::AfterAsk::CountDown);
     l.Device.WaitForWritten(4);
 

@@ -54,7 +54,7 @@ struct Lesson {
         return T.CheckAnswer();
     }
 
-    Trainer::TickOutcome Tick() { return T.Timer1Tick(false); }
+    Trainer::TickOutcome Tick() { return T.AnswerTick(false); }
 
     // Timer1 ticks until the question is over; counts them in *ticks.
     Trainer::TickOutcome FinishQuestion(int* ticks = nullptr)
@@ -642,14 +642,14 @@ TEST(TrainerLoop, PausedTicksDoNotMoveTheCountdown)
     l.Tick();
     const double left = l.T.TicksLeft;
     for (int i = 0; i < 20; ++i) {
-        const auto tick = l.T.Timer1Tick(true);
+        const auto tick = l.T.AnswerTick(true);
         ASSERT_FALSE(tick.Counted);
         ASSERT_FALSE(tick.QuestionEnded);
     }
     EXPECT_EQ(l.T.TicksLeft, left);
     EXPECT_TRUE(l.T.AwaitingAnswer);
     EXPECT_TRUE(l.Key('q').Hit); // keys are still judged while paused
-    EXPECT_FALSE(l.T.Timer1Tick(true).QuestionEnded);
+    EXPECT_FALSE(l.T.AnswerTick(true).QuestionEnded);
     EXPECT_TRUE(l.Tick().QuestionEnded);
 }
 
@@ -741,7 +741,7 @@ TEST(TrainerLong, SimulatedUserKeepsTheInvariants)
             const int wait = static_cast<int>(chance(user) * 9); // 0 to 8 ticks
             for (int i = 0; i < wait && l.T.AwaitingAnswer; ++i) {
                 if (chance(user) < 0.05) {
-                    ASSERT_FALSE(l.T.Timer1Tick(true).Counted);
+                    ASSERT_FALSE(l.T.AnswerTick(true).Counted);
                 }
                 if (l.Tick().QuestionEnded)
                     break;
