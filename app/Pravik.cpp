@@ -221,7 +221,6 @@ TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
     };
     OpenAddress = BrowserOpen::Show;
 
-    Synth.RiseFallText = [this] { return ToAnsi(SpinEdit2->text()); };
     Synth.ProcessEvents = [this] { Pump(); };
     // The sound card paces the writer, half a second at a time; meanwhile the
     // window waits for its own events (a click, a screen reader's query) and
@@ -456,6 +455,7 @@ void TForm1::ConnectHandlers()
     on(Button4, &QPushButton::clicked, &TForm1::Button4Click);
     on(CheckBox3, &QCheckBox::toggled, &TForm1::SpinEdit3Change);
     on(SpinEdit3, &TSpinEdit::Changed, &TForm1::SpinEdit3Change);
+    on(SpinEdit2, &TSpinEdit::Changed, &TForm1::SpinEdit2Change);
     on(SpinEdit1, &TSpinEdit::Changed, &TForm1::SpinEdit1Change);
     on(CspeedScrollbar, &QScrollBar::valueChanged, &TForm1::CspeedScrollbarChange);
     on(SpeedScrollBar, &QScrollBar::valueChanged, &TForm1::SpeedScrollBarChange);
@@ -861,13 +861,30 @@ void TForm1::SaveAudio1Click()
     job.Text = Memo1Text();
     job.Timing = Timing;
     job.Wavetable = Synth.Wavetable;
-    job.RiseFallText = ToAnsi(SpinEdit2->text());
+    job.RiseFall = Synth.RiseFall;
     AudioExport::Start(this, std::move(job), *choice);
 }
 
 void TForm1::SpinEdit3Change()
 {
-    Synth.RebuildTable(ToAnsi(SpinEdit3->text()), CheckBox3->isChecked());
+    Synth.RebuildTable(StrToInt(ToAnsi(SpinEdit3->text())), CheckBox3->isChecked());
+}
+
+void TForm1::SpinEdit2Change()
+{
+    // The time is read when the box changes; one that cannot be used fails
+    // every note played with it, before its first sample, and nothing else.
+    const std::string text = ToAnsi(SpinEdit2->text());
+    RiseFallTime riseFall;
+    try {
+        riseFall.Ms = StrToFloat(text);
+        // A negative time counts as 1 ms and is always playable.
+        if (!(riseFall.Ms < 0.0) && !IsPlayableLength(riseFall.Ms / 1000.0))
+            throw ERangeError("A rise/fall time of '" + text + "' msec is longer than one minute");
+    } catch (const EKalvoError&) {
+        riseFall.Refused = std::current_exception();
+    }
+    Synth.RiseFall = riseFall;
 }
 
 void TForm1::ToggleTone1Click()
@@ -1239,13 +1256,13 @@ void TForm1::Button1Click()
     Label10->hide();
     FoldHistogram();
     Memo1->clear();
-    const PracticeLibrary::Result result = PracticeLibrary::Fetch(text);
+    const PracticeLibrary::Result result = PracticeLibrary::Fetch(StrToInt(text));
     if (result.Loaded) {
         SetLineBuffer(result.FileLines);
         AppendMemo1(result.Text + "\r\n");
     }
     if (result.Advance)
-        Edit1->setText(FromAnsi(result.NextNumberText));
+        Edit1->setText(QString::number(result.Next));
 }
 
 void TForm1::RandChars1Click()

@@ -209,6 +209,7 @@ public slots:
     void Fcompression1Click();
     void SaveAudio1Click();
     void SpinEdit3Change();
+    void SpinEdit2Change();
     void ToggleTone1Click();
 
     // Text sender.

@@ -31,9 +31,9 @@ void ToneSynth::BuildStartupTable()
         Wavetable[j] = std::sin(j * TwoPi / TableSize) + std::sin(j * 18.849555924 / TableSize) / 3.0;
 }
 
-void ToneSynth::RebuildTable(const std::string& harmonicsText, bool squareWave)
+void ToneSynth::RebuildTable(int harmonics, bool squareWave)
 {
-    const int n = std::min(StrToInt(harmonicsText), MaxHarmonics);
+    const int n = std::min(harmonics, MaxHarmonics);
 
     Wavetable.fill(0.0);
     for (int j = 0; j < TableSize; ++j) {
@@ -54,15 +54,16 @@ void ToneSynth::RebuildTable(const std::string& harmonicsText, bool squareWave)
 
 void ToneSynth::PlayNote(double Frequency, double Seconds, double Amplitude)
 {
-    const std::string riseText = RiseFallText ? RiseFallText() : std::string("5");
-    double riseMs = StrToFloat(riseText);
+    if (RiseFall.Refused)
+        std::rethrow_exception(RiseFall.Refused);
+    double riseMs = RiseFall.Ms;
     if (riseMs < 0.0)
         riseMs = FallbackRiseMs;
     // A note cannot be cut short once it has begun, so nothing that would keep
     // the program playing one for more than a minute gets a first sample: not
     // the note itself, and not the fall ramp, which lasts as long as the rise.
     if (!IsPlayableLength(riseMs / 1000.0))
-        throw ERangeError("A rise/fall time of '" + riseText + "' msec is longer than one minute");
+        throw ERangeError("A rise/fall time of " + FloatToStr(riseMs) + " msec is longer than one minute");
     if (!IsPlayableLength(Seconds))
         throw ERangeError("A note of more than one minute cannot be played");
     if (!std::isfinite(Amplitude))

@@ -53,7 +53,7 @@ std::uint64_t Send(const RenderJob& job, TOutSound& out, const std::function<boo
     table.CodeTableInitialize();
     ToneSynth synth(out);
     synth.Wavetable = job.Wavetable;
-    synth.RiseFallText = [&job] { return job.RiseFallText; };
+    synth.RiseFall = job.RiseFall;
 
     TextSender sender(table, job.Timing, synth, out);
     std::uint64_t samples = 0;

@@ -38,7 +38,7 @@ struct RenderJob {
     std::string Text; // 8-bit, CR LF line breaks
     TimingModel Timing; // speeds, frequency and compression, already set
     std::array<double, ToneSynth::TableSize> Wavetable = StartupWavetable();
-    std::string RiseFallText = "5"; // milliseconds
+    RiseFallTime RiseFall;
     FileOptions File; // TonePower and TonePeak are filled in from the table
 
     static std::array<double, ToneSynth::TableSize> StartupWavetable();

@@ -39,17 +39,17 @@ int PracticeLibrary::NextNumber(int number)
     return number < LastAdvancingNumber ? number + 1 : number;
 }
 
-PracticeLibrary::Result PracticeLibrary::Fetch(const std::string& numberText)
+PracticeLibrary::Result PracticeLibrary::Fetch(int number)
 {
     Result result;
-    result.Number = StrToInt(numberText);
+    result.Number = number;
     if (InRange(result.Number)) {
         result.FileLines = ReadTextLines(FileName(result.Number));
         result.Loaded = true;
         result.Text = LineOf(result.FileLines, LineNumber(result.Number));
     }
     result.Advance = result.Number < LastAdvancingNumber;
-    result.NextNumberText = std::to_string(NextNumber(result.Number));
+    result.Next = NextNumber(result.Number);
     return result;
 }
 

@@ -4,24 +4,25 @@
 // Contract:
 //  - Text n (1..950) is line n - 100*k of the file "P<k>", k = floor((n-1)/100)
 //    computed in floating point. A line past the end of a file reads as empty.
-//  - The practice-number box holds either the access code "wu" (whole text,
+//  - The practice number as typed is either the access code "wu" (whole text,
 //    same case), which the window answers by switching to fast mode, or a
 //    number converted by kalvo::StrToInt.
-//  - After a request the box shows n+1 when n < 949 and is left alone otherwise
-//    (also when nothing was loaded: "0" becomes "1", "951" stays).
+//  - After a request the number shown becomes n+1 when n < 949 and is left
+//    alone otherwise (also when nothing was loaded: 0 becomes 1, 951 stays).
 //  - Fetch() is the part of the "Load practice Text" command that needs no
 //    window. The window runs the command in this order:
-//        text = Edit1 text
-//        if IsAccessCode(text): FastMode = true; SetSpeed(); stop
-//        hide quick-start box, hide Label10, fold the histogram panel
-//        empty Memo1
-//        r = Fetch(text)                 // may throw, see below
-//        if r.Loaded: Memo3 := r.FileLines; append r.Text to Memo1 as a line
-//        if r.Advance: Edit1 := r.NextNumberText
-//    Fetch throws kalvo::EConvertError ("'<text>' is not a valid integer value")
-//    before reading anything, or kalvo::EInOutError ("Cannot open file P3") when
-//    the practice file cannot be read; it returns nothing then, so the text box
-//    stays empty and the number is not advanced.
+//        text = the practice number as typed
+//        if IsAccessCode(text): fast mode on; timing recomputed; stop
+//        hide the quick-start help and the count in use, fold the histogram
+//        empty the text to send
+//        r = Fetch(StrToInt(text))       // may throw, see below
+//        if r.Loaded: line buffer := r.FileLines; append r.Text as a line
+//        if r.Advance: the practice number := r.Next
+//    The conversion throws kalvo::EConvertError ("'<text>' is not a valid
+//    integer value") before anything is read; Fetch throws
+//    kalvo::EInOutError ("Cannot open file P3") when the practice file cannot
+//    be read and returns nothing then, so the text stays empty and the number
+//    is not advanced.
 //  - File names are relative: they are looked up in the current working
 //    directory at the moment of the call.
 #pragma once
@@ -39,12 +40,12 @@ public:
     static constexpr int LastAdvancingNumber = 949;
 
     struct Result {
-        int Number = 0; // the converted box text
+        int Number = 0; // the number asked for
         bool Loaded = false; // a practice file was read
         std::vector<std::string> FileLines; // the whole file, for the line buffer
         std::string Text; // the practice text (may be empty)
-        bool Advance = false; // write NextNumberText into the box
-        std::string NextNumberText;
+        bool Advance = false; // the practice number is to become Next
+        int Next = 0;
     };
 
     static bool IsAccessCode(const std::string& text);
@@ -56,11 +57,9 @@ public:
     static int NextNumber(int number); // n < 949 ? n + 1 : n
     static bool InRange(int number) { return number >= 1 && number <= TextCount; }
 
-    // Converts the box text, reads the practice file when the number is in
-    // range (on every request, also when the same file was read before) and
-    // picks the text. The access code is not recognised here: it is the
-    // window's step before this one and is a conversion error here.
-    static Result Fetch(const std::string& numberText);
+    // Reads the practice file when the number is in range (on every request,
+    // also when the same file was read before) and picks the text.
+    static Result Fetch(int number);
 };
 
 } // namespace kalvo

@@ -278,3 +278,21 @@ TEST_F(WindowTest, HidingTheTextKeepsSendingAndTheEndShowsTheBoxAgain)
     EXPECT_TRUE(form.CheckBox1->isChecked());
     EXPECT_EQ(ToneRuns(Samples(BuffersFor(LeadIn + DotTone + Dot + CharGap))).size(), 1u);
 }
+
+// The rise/fall box is read when it changes; a time that cannot be used is
+// reported by the send that would play with it, before its first sample.
+TEST_F(WindowTest, AnUnusableRiseTimeFailsTheSendBeforeAnySample)
+{
+    TForm1& form = MakeForm();
+    form.SetMemo1Text("E");
+    form.SpinEdit2->setText(QStringLiteral("5ms"));
+    EXPECT_TRUE(Errors.empty());
+    form.Sendbutton->click();
+    ASSERT_EQ(Errors.size(), 1u);
+    EXPECT_EQ(Errors[0], QStringLiteral("'5ms' is not a valid floating point value."));
+    form.SpinEdit2->setText(QStringLiteral("60001"));
+    form.Sendbutton->click();
+    ASSERT_EQ(Errors.size(), 2u);
+    EXPECT_EQ(Errors[1], QStringLiteral("A rise/fall time of '60001' msec is longer than one minute."));
+    EXPECT_EQ(Device->WrittenCount(), 0u);
+}

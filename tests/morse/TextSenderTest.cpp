@@ -1,6 +1,7 @@
 #include "morse/TextSender.h"
 
 #include "common/Errors.h"
+#include "tests/support/Failure.h"
 #include "tests/support/SoundRig.h"
 
 #include <gtest/gtest.h>
@@ -332,13 +333,8 @@ TEST_F(TextSenderTest, AbortDuringPauseEndsTheWait)
 TEST_F(TextSenderTest, ErrorEndsTheSendWithoutFlush)
 {
     Text = "E";
-    Synth.RiseFallText = [] { return std::string("fast"); };
-    try {
-        Sender.Run();
-        FAIL() << "no error";
-    } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "'fast' is not a valid floating point value");
-    }
+    Synth.RiseFall.Refused = std::make_exception_ptr(EConvertError("'fast' is not a valid floating point value"));
+    EXPECT_EQ(testing::Failure<EConvertError>([&] { Sender.Run(); }), "'fast' is not a valid floating point value");
     EXPECT_TRUE(Sender.Sending);
     EXPECT_EQ(Sender.SendPos, 1);
     EXPECT_EQ(Rig.Device.WrittenCount(), 0u);
