@@ -2,22 +2,24 @@
 // only on the user's command.
 //
 // Contract:
-//  - Five lines, each ended by CR LF: the practice-number box text; the
-//    positions of the overall-speed, character-speed and frequency sliders as
-//    decimal integers; the "characters in use" box text. Slider positions, not
-//    speeds: in fast mode the file still holds the position.
+//  - Five lines, each ended by CR LF: the practice number as typed (the access
+//    code included); the positions of the overall-speed, character-speed and
+//    frequency sliders as decimal integers; the count of characters in use as
+//    typed. Slider positions, not speeds: in fast mode the file still holds
+//    the position. The two typed lines are kept as text, whatever they hold,
+//    and come back exactly as they were.
 //  - Saving writes through kalvo::WriteTextLines: the old file is replaced in
 //    one step or kept whole; a failure throws EInOutError
 //    "Cannot create file Kalvoinit.txt".
 //  - Loading reads the whole file first ("Cannot open file Kalvoinit.txt" when
 //    it is missing; nothing has changed then), then applies the lines one step
 //    at a time, in this order, through the window's callbacks:
-//        LineBuffer(all lines)           -> Memo3
-//        PracticeNumber(line 1)          -> Edit1 text
-//        OverallSpeed(StrToInt(line 2))  -> move CspeedScrollbar
-//        CharSpeed(StrToInt(line 3))     -> move SpeedScrollBar
-//        Frequency(StrToInt(line 4))     -> move Freqscrollbar
-//        CharactersInUse(line 5)         -> StartNumEdit text, then UsingEdit text
+//        LineBuffer(all lines)           -> the hidden line buffer
+//        PracticeNumber(line 1)          -> the practice number
+//        OverallSpeed(StrToInt(line 2))  -> the overall-speed slider moved
+//        CharSpeed(StrToInt(line 3))     -> the character-speed slider moved
+//        Frequency(StrToInt(line 4))     -> the frequency slider moved
+//        CharactersInUse(line 5)         -> the start count, then the count in use
 //    A line past the end of the file reads as empty. A conversion that fails
 //    throws EConvertError ("'' is not a valid integer value" for a missing
 //    line) at its step; the steps before it stay applied, the later ones do
@@ -36,11 +38,11 @@ namespace kalvo {
 inline constexpr const char* EnvironmentFileName = "Kalvoinit.txt";
 
 struct EnvironmentSettings {
-    std::string PracticeNumber; // Edit1 text, unchanged
-    int OverallSpeedPosition = 0; // CspeedScrollbar
-    int CharSpeedPosition = 0; // SpeedScrollBar
-    int FrequencyPosition = 0; // Freqscrollbar
-    std::string CharactersInUse; // UsingEdit text, unchanged
+    std::string PracticeNumber; // as typed: a number or the access code
+    int OverallSpeedPosition = 0; // slider positions
+    int CharSpeedPosition = 0;
+    int FrequencyPosition = 0;
+    std::string CharactersInUse; // as typed
 };
 
 // The five lines to save, in file order (also what the line buffer shows).

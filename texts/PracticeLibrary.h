@@ -36,7 +36,7 @@ class PracticeLibrary {
 public:
     static constexpr int TextCount = 950;
     static constexpr int TextsPerFile = 100;
-    // The number box stops advancing here: text 950 is fetched only when typed in.
+    // The practice number stops advancing here: text 950 is fetched only when typed in.
     static constexpr int LastAdvancingNumber = 949;
 
     struct Result {
