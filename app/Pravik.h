@@ -1,12 +1,12 @@
 // TForm1: Kalvo's main window. It owns every piece of run-time state: the code
 // table, the timing model, the tone synthesiser, the sound output, the text
 // sender, the trainer with its lesson cycle and the one random generator,
-// and binds them to the controls. Each handler keeps its conventional name (SendbuttonClick,
-// Timer1Timer, ...) and is a thin entry point into those classes: it reads
-// the boxes (StrToInt, StrToFloat, with their messages) and hands numbers on.
-// The definitions are split by concern: Pravik.cpp (construction, start-up,
-// closing), PravikLayout, PravikMenus, PravikAccess, PravikSpeed,
-// PravikSender, PravikTrainer and PravikFiles.
+// and binds them to the controls. Each handler keeps its conventional name
+// (SendbuttonClick, Timer1Timer, ...) and is a thin entry point into those
+// classes: it reads the boxes (StrToInt, StrToFloat, with their messages) and
+// hands numbers on. The definitions are split by concern: Pravik.cpp
+// (construction, start-up, closing), PravikLayout, PravikMenus, PravikAccess,
+// PravikSpeed, PravikSender, PravikTrainer and PravikFiles.
 //
 // Every handler runs on the user-interface thread. Sending a text is one long
 // handler that offers the interface its events after every sample (Pump looks
