@@ -10,9 +10,9 @@
 // 2 usage error.
 
 #include "audio/EngineSetup.h"
-#include "morse/TextRender.h"
 #include "common/Convert.h"
 #include "common/Errors.h"
+#include "morse/TextRender.h"
 #include "morse/TimingModel.h"
 
 #include <algorithm>
