@@ -192,3 +192,16 @@ error_box_text() {
   xdotool key ctrl+a ctrl+c
   await_clipboard
 }
+
+# Seconds recorded so far (16-bit mono at 8000 per second after the header).
+recorded_seconds() {
+  echo $(($(stat -c %s "$REC") - 44)) | awk '{ print $1 / 16000 }'
+}
+
+# Whether the recording ends in at least SECONDS of silence after its last tone.
+quiet_for() {
+  local last
+  last=$("$TONE_RUNS" "$REC" 2>/dev/null | tail -n 1)
+  [ -n "$last" ] || return 1
+  echo "$last" | awk -v now="$(recorded_seconds)" -v q="$1" '{ exit !($1 + $2 + q < now) }'
+}
