@@ -4,7 +4,7 @@
 #include "app/Pravik.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
-#include "audio/PortAudioWaveOut.h"
+#include "audio/SystemWaveOut.h"
 
 #include <QFileInfo>
 #include <QIcon>
@@ -46,7 +46,7 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kalvo.Kalvo"));
     QApplication::setWindowIcon(ProgramIcon());
 
-    TForm1 Form1(std::make_unique<kalvo::PortAudioWaveOut>());
+    TForm1 Form1(kalvo::MakeSystemWaveOut());
     TForm2 Form2;
     TAboutBox AboutBox;
     Form1.AttachWindows(&Form2, &AboutBox);

@@ -10,7 +10,7 @@ set -euo pipefail
 build=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins
-  portaudio19-dev libasound2-dev libasound2-plugins
+  portaudio19-dev libasound2-dev libasound2-plugins libpulse-dev
   # sound files: the encoders behind one library
   libsndfile1-dev
   fonts-liberation xdg-utils

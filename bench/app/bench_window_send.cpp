@@ -13,7 +13,7 @@
 #include "app/ErrorBox.h"
 #include "app/Pravik.h"
 #include "audio/EngineSetup.h"
-#include "audio/PortAudioWaveOut.h"
+#include "audio/SystemWaveOut.h"
 #include "tests/support/TestWaveOut.h"
 
 #include <QApplication>
@@ -79,7 +79,7 @@ int main(int argc, char** argv)
         deviceFailed = true;
     });
 
-    std::unique_ptr<TForm1> form = std::make_unique<TForm1>(std::make_unique<kalvo::PortAudioWaveOut>());
+    std::unique_ptr<TForm1> form = std::make_unique<TForm1>(kalvo::MakeSystemWaveOut());
     const char* deviceName = "default sound device";
     if (deviceFailed) {
         form = std::make_unique<TForm1>(std::make_unique<PacedWaveOut>());

@@ -1,9 +1,12 @@
-// The PortAudio device. The real sound path: the component plays through
-// PortAudio into the private PulseAudio server's null sink (tools/services.sh),
-// whose monitor is recorded with parecord and analysed; skipped when there is no
-// such server to record. The device's own refusals need no server.
+// The system's sound devices, PortAudio's and the sound server's own. The real
+// sound path: the component plays through each into the private PulseAudio
+// server's null sink (tools/services.sh), whose monitor is recorded with
+// parecord and analysed; skipped when there is no such server to record. The
+// devices' own refusals need no server.
 #include "audio/EngineSetup.h"
 #include "audio/PortAudioWaveOut.h"
+#include "audio/PulseWaveOut.h"
+#include "audio/SystemWaveOut.h"
 #include "audio/TOutSound1.h"
 #include "tests/support/TestWaveOut.h"
 #include "tests/support/ToneRuns.h"
@@ -24,6 +27,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 extern char** environ;
@@ -97,7 +101,22 @@ private:
     pid_t Pid = -1;
 };
 
-TEST(RealSoundPath, ToneComesOutOfTheDefaultDevice)
+template <typename Device>
+class RealSoundPath : public ::testing::Test {
+};
+
+struct DeviceName {
+    template <typename Device>
+    static std::string GetName(int)
+    {
+        return std::is_same_v<Device, PulseWaveOut> ? "SoundServer" : "PortAudio";
+    }
+};
+
+using Devices = ::testing::Types<PortAudioWaveOut, PulseWaveOut>;
+TYPED_TEST_SUITE(RealSoundPath, Devices, DeviceName);
+
+TYPED_TEST(RealSoundPath, ToneComesOutOfTheDefaultDevice)
 {
     const char* server = std::getenv("PULSE_SERVER");
     if (server == nullptr || *server == '\0')
@@ -124,7 +143,7 @@ TEST(RealSoundPath, ToneComesOutOfTheDefaultDevice)
     ASSERT_TRUE(recording) << "parecord wrote nothing from " << source;
 
     {
-        PortAudioWaveOut device;
+        TypeParam device;
         TOutSound out(device);
         ConfigureEngine(out);
         ASSERT_NO_THROW(out.Initialize());
@@ -197,12 +216,12 @@ void ReleaseOnDone(WaveOutHandle, unsigned message, std::uintptr_t instance, std
         reinterpret_cast<Semaphore*>(instance)->release();
 }
 
-TEST(RealSoundPath, ResetReturnsQueuedBuffersAndLaterWritesPlay)
+TYPED_TEST(RealSoundPath, ResetReturnsQueuedBuffersAndLaterWritesPlay)
 {
     const char* server = std::getenv("PULSE_SERVER");
     if (server == nullptr || *server == '\0')
         GTEST_SKIP() << "PULSE_SERVER is not set: no private PulseAudio server to play to";
-    PortAudioWaveOut device;
+    TypeParam device;
     const WaveFormat format = Mono8000();
     ASSERT_EQ(device.Query(WAVE_MAPPER, format), 0);
     Semaphore done(0);
@@ -236,15 +255,21 @@ TEST(RealSoundPath, ResetReturnsQueuedBuffersAndLaterWritesPlay)
 }
 
 // Run by ctest with PULSE_SERVER pointing to no server: on a machine without a
-// sound card of its own the component reports the device error once and then
-// refuses samples.
-TEST(RealSoundPath, WithoutASoundDeviceTheErrorIsClear)
+// sound card of its own the program's device (PortAudio's, as no server
+// answers) reports the device error once and then refuses samples; the sound
+// server's device says the same.
+TEST(NoSoundServer, TheErrorIsClear)
 {
     const char* expect = std::getenv("KALVO_EXPECT_NO_SOUND_DEVICE");
     if (expect == nullptr || *expect == '\0')
         GTEST_SKIP() << "only run with KALVO_EXPECT_NO_SOUND_DEVICE set";
-    PortAudioWaveOut device;
-    TOutSound out(device);
+    PulseWaveOut server;
+    WaveOutHandle h = 0;
+    EXPECT_EQ(server.Open(&h, WAVE_MAPPER, Mono8000(), nullptr, 0), MMSYSERR_NODRIVER);
+
+    const auto device = MakeSystemWaveOut();
+    EXPECT_TRUE(dynamic_cast<PortAudioWaveOut*>(device.get()));
+    TOutSound out(*device);
     ConfigureEngine(out);
     std::string message;
     try {
@@ -263,26 +288,26 @@ TEST(RealSoundPath, WithoutASoundDeviceTheErrorIsClear)
     }
 }
 
-// --- PortAudioWaveOut (no sound device needed) -------------------------------
+// --- The devices' refusals (no sound device needed) -----------------------
 
 TEST(PortAudioWaveOutDevice, ErrorTextsAreClear)
 {
     PortAudioWaveOut device;
     EXPECT_EQ(device.ErrorText(MMSYSERR_NODRIVER), "No sound output device is available.");
     EXPECT_EQ(device.ErrorText(-9997), "Invalid sample rate"); // paInvalidSampleRate
+    EXPECT_EQ(PulseWaveOut().ErrorText(MMSYSERR_NODRIVER), "No sound output device is available.");
 }
 
-TEST(PortAudioWaveOutDevice, ForeignHandlesAndFormatsAreRefused)
+TYPED_TEST(RealSoundPath, ForeignHandlesAndFormatsAreRefused)
 {
-    PortAudioWaveOut device;
+    TypeParam device;
     WaveHeader header;
     EXPECT_EQ(device.Write(12345, &header, sizeof(WaveHeader)), MMSYSERR_INVALHANDLE);
     EXPECT_EQ(device.Reset(12345), MMSYSERR_INVALHANDLE);
     EXPECT_EQ(device.Close(12345), MMSYSERR_INVALHANDLE);
     WaveFormat eightBit = Mono8000();
     eightBit.BitsPerSample = 8;
-    int rc = device.Query(WAVE_MAPPER, eightBit);
-    EXPECT_NE(rc, 0);
+    EXPECT_NE(device.Query(WAVE_MAPPER, eightBit), 0);
 }
 
 } // namespace

@@ -76,6 +76,7 @@ key Tab; hear "Show text check box"
 idle=$(since "$started")
 key Tab; hear "Send Text push button."
 # "Send Text" is disabled while it sends, and the focus passes on to "Pause".
+start_recording
 key space; hear "Pause push button." "You can stop sending with the"
 # While the text is sent, the focus moving on is heard; how long after the key
 # is added to the times of earlier runs (build/artifacts/screen-reader-lag.txt:
@@ -87,6 +88,10 @@ echo "a focus change was heard after $idle s when idle, after $sending s while s
 echo "$idle $sending" >>"$ARTIFACTS/screen-reader-lag.txt"
 # The status line is heard when it changes.
 key space; hear "The box shows only the text that was sent."
+# The send ends once its character and the character gap after it are
+# written (1.4 s at these speeds): two seconds of quiet after the last tone.
+wait_until 15 "the send ended" quiet_for 2
+stop_recording
 
 # The boxes are read with their numbers (the next practice text is number 2).
 key Tab; hear "Font push button."
