@@ -132,7 +132,7 @@ int OutputParameters(int device, const WaveFormat& format, PaStreamParameters& p
 
 } // namespace
 
-struct PortAudioWaveOut::Stream {
+struct PortAudioStream {
     PaStream* Pa = nullptr; // null after a failed reopen
     PaStreamParameters Params{};
     double Rate = 0;
@@ -166,7 +166,7 @@ struct PortAudioWaveOut::Stream {
     // straight back to the writer.
     void Done(WaveHeader* header)
     {
-        header->Flags = (header->Flags & ~WHDR_INQUEUE) | WHDR_DONE;
+        MarkDone(*header);
         Queued.fetch_sub(1);
         if (Callback)
             Callback(Handle(), WOM_DONE, Instance, reinterpret_cast<std::uintptr_t>(header), 0);
@@ -205,7 +205,7 @@ struct PortAudioWaveOut::Stream {
     static int Play(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo* time,
                     PaStreamCallbackFlags, void* user)
     {
-        auto& s = *static_cast<Stream*>(user);
+        auto& s = *static_cast<PortAudioStream*>(user);
         auto* out = static_cast<std::int16_t*>(output);
         const auto now = std::chrono::steady_clock::now();
         const std::size_t all = frames * static_cast<std::size_t>(s.Channels);
@@ -256,11 +256,6 @@ PortAudioWaveOut::~PortAudioWaveOut()
         Pa_AbortStream(FStream->Pa);
         Pa_CloseStream(FStream->Pa);
     }
-}
-
-PortAudioWaveOut::Stream* PortAudioWaveOut::Find(WaveOutHandle handle) const
-{
-    return FStream && FStream->Handle() == handle ? FStream.get() : nullptr;
 }
 
 int PortAudioWaveOut::Query(int device, const WaveFormat& format)
@@ -319,32 +314,14 @@ int PortAudioWaveOut::Open(WaveOutHandle* handle, int device, const WaveFormat& 
     return MMSYSERR_NOERROR;
 }
 
-int PortAudioWaveOut::PrepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size)
-{
-    if (!Find(handle))
-        return MMSYSERR_INVALHANDLE;
-    if (header != nullptr && header->Data == nullptr)
-        return MMSYSERR_INVALPARAM;
-    return MarkPrepared(header, size);
-}
-
-int PortAudioWaveOut::UnprepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size)
-{
-    if (!Find(handle))
-        return MMSYSERR_INVALHANDLE;
-    return MarkUnprepared(header, size);
-}
-
 int PortAudioWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned size)
 {
     std::lock_guard lock(FProducer);
     Stream* s = Find(handle);
     if (!s)
         return MMSYSERR_INVALHANDLE;
-    if (int rc = CheckWritable(header, size); rc != MMSYSERR_NOERROR)
+    if (int rc = CheckQueueable(header, size); rc != MMSYSERR_NOERROR)
         return rc;
-    if (header->Flags & WHDR_INQUEUE)
-        return WAVERR_STILLPLAYING;
     // A reset stream is opened anew here rather than started again: after a
     // stall its sound server may have gone away or come back as a new server,
     // and starting a stream whose connection died never returns. Until the
@@ -354,7 +331,7 @@ int PortAudioWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned s
             return MMSYSERR_NODRIVER;
         s->Stopped.store(false);
     }
-    header->Flags = (header->Flags & ~WHDR_DONE) | WHDR_INQUEUE;
+    MarkQueued(*header);
     s->Queued.fetch_add(1);
     if (!s->Queue.Push(header)) {
         s->Queued.fetch_sub(1);

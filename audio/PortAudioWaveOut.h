@@ -33,14 +33,13 @@
 // available." on a machine without one.
 #pragma once
 
-#include "audio/WaveOut.h"
-
-#include <memory>
-#include <mutex>
+#include "audio/StreamDevice.h"
 
 namespace kalvo {
 
-class PortAudioWaveOut : public WaveOutDevice {
+struct PortAudioStream;
+
+class PortAudioWaveOut : public StreamDevice<PortAudioStream> {
 public:
     PortAudioWaveOut();
     ~PortAudioWaveOut() override; // closes a stream left open
@@ -50,8 +49,6 @@ public:
     int Query(int device, const WaveFormat& format) override;
     int Open(WaveOutHandle* handle, int device, const WaveFormat& format, WaveOutProc callback,
              std::uintptr_t instance) override;
-    int PrepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size) override;
-    int UnprepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size) override;
     int Write(WaveOutHandle handle, WaveHeader* header, unsigned size) override;
     int Reset(WaveOutHandle handle) override;
     int Close(WaveOutHandle handle) override;
@@ -76,15 +73,12 @@ public:
     static constexpr double IdleStop = 5.0;
 
 private:
-    struct Stream;
-    Stream* Find(WaveOutHandle handle) const;
+    using Stream = PortAudioStream;
     // Opens and starts the stream with its saved parameters, closing the old
     // one first.
     static int StartStream(Stream& s);
     // Starts a stream that ended itself for idleness again.
     static int Wake(Stream& s);
-    std::mutex FProducer;
-    std::unique_ptr<Stream> FStream;
 };
 
 } // namespace kalvo

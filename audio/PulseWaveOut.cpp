@@ -24,7 +24,7 @@ pa_usec_t Microseconds(double seconds)
 
 } // namespace
 
-struct PulseWaveOut::Stream {
+struct PulseStream {
     using Clock = std::chrono::steady_clock;
 
     pa_threaded_mainloop* Loop = nullptr;
@@ -50,7 +50,7 @@ struct PulseWaveOut::Stream {
 
     WaveOutHandle Handle() const { return reinterpret_cast<WaveOutHandle>(this); }
 
-    ~Stream() { Disconnect(); }
+    ~PulseStream() { Disconnect(); }
 
     // Connects to the server and opens the stream, corked; false when there
     // is no server to play to (within NoServer seconds).
@@ -91,11 +91,11 @@ struct PulseWaveOut::Stream {
         pa_stream_set_underflow_callback(Pa, RanDry, this);
         pa_buffer_attr attr;
         attr.maxlength = static_cast<std::uint32_t>(-1);
-        attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(Microseconds(Target), &Spec));
+        attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(Microseconds(PulseWaveOut::Target), &Spec));
         // Any sound starts playback; running dry pauses it, so that what comes
         // after a quiet spell plays from its first sample.
         attr.prebuf = static_cast<std::uint32_t>(pa_frame_size(&Spec));
-        attr.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(Microseconds(Request), &Spec));
+        attr.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(Microseconds(PulseWaveOut::Request), &Spec));
         attr.fragsize = static_cast<std::uint32_t>(-1);
         // Early requests: the sink runs at the request's latency rather than
         // at whatever is left of the target.
@@ -144,7 +144,7 @@ struct PulseWaveOut::Stream {
         } deadline{Loop};
         pa_mainloop_api* api = pa_threaded_mainloop_get_api(Loop);
         timeval at;
-        pa_timeval_add(pa_gettimeofday(&at), Microseconds(NoServer));
+        pa_timeval_add(pa_gettimeofday(&at), Microseconds(PulseWaveOut::NoServer));
         pa_time_event* timer = api->time_new(
             api, &at,
             [](pa_mainloop_api*, pa_time_event*, const timeval*, void* user) {
@@ -159,13 +159,19 @@ struct PulseWaveOut::Stream {
         return done();
     }
 
-    static void Signal(pa_context*, void* user) { pa_threaded_mainloop_signal(static_cast<Stream*>(user)->Loop, 0); }
-    static void Signal(pa_stream*, void* user) { pa_threaded_mainloop_signal(static_cast<Stream*>(user)->Loop, 0); }
-    static void Requested(pa_stream*, std::size_t, void* user) { static_cast<Stream*>(user)->Feed(); }
+    static void Signal(pa_context*, void* user)
+    {
+        pa_threaded_mainloop_signal(static_cast<PulseStream*>(user)->Loop, 0);
+    }
+    static void Signal(pa_stream*, void* user)
+    {
+        pa_threaded_mainloop_signal(static_cast<PulseStream*>(user)->Loop, 0);
+    }
+    static void Requested(pa_stream*, std::size_t, void* user) { static_cast<PulseStream*>(user)->Feed(); }
 
     static void RanDry(pa_stream*, void* user)
     {
-        auto& s = *static_cast<Stream*>(user);
+        auto& s = *static_cast<PulseStream*>(user);
         s.Starved = true;
         // The sink's latency may have changed since (another client came):
         // the reply is in long before the next sound.
@@ -173,7 +179,7 @@ struct PulseWaveOut::Stream {
             pa_operation_unref(op);
         pa_mainloop_api* api = pa_threaded_mainloop_get_api(s.Loop);
         timeval at;
-        pa_timeval_add(pa_gettimeofday(&at), Microseconds(IdleStop));
+        pa_timeval_add(pa_gettimeofday(&at), Microseconds(PulseWaveOut::IdleStop));
         if (s.IdleTimer)
             api->time_restart(s.IdleTimer, &at);
         else
@@ -182,7 +188,7 @@ struct PulseWaveOut::Stream {
 
     static void Idle(pa_mainloop_api* api, pa_time_event*, const timeval*, void* user)
     {
-        auto& s = *static_cast<Stream*>(user);
+        auto& s = *static_cast<PulseStream*>(user);
         api->time_free(s.IdleTimer);
         s.IdleTimer = nullptr;
         if (s.Starved && s.Queue.empty() && !s.Corked) {
@@ -194,7 +200,7 @@ struct PulseWaveOut::Stream {
 
     static void TimingCame(pa_stream* stream, int success, void* user)
     {
-        auto& s = *static_cast<Stream*>(user);
+        auto& s = *static_cast<PulseStream*>(user);
         const pa_timing_info* timing = success ? pa_stream_get_timing_info(stream) : nullptr;
         if (timing)
             s.SinkLatency = std::chrono::microseconds(timing->sink_usec);
@@ -249,7 +255,7 @@ struct PulseWaveOut::Stream {
 
     void Done(WaveHeader* header)
     {
-        header->Flags = (header->Flags & ~WHDR_INQUEUE) | WHDR_DONE;
+        MarkDone(*header);
         Queued.fetch_sub(1);
         if (Callback)
             Callback(Handle(), WOM_DONE, Instance, reinterpret_cast<std::uintptr_t>(header), 0);
@@ -270,11 +276,6 @@ bool PulseWaveOut::ServerAnswers()
     const bool ready = probe.ConnectContext();
     pa_threaded_mainloop_unlock(probe.Loop);
     return ready;
-}
-
-PulseWaveOut::Stream* PulseWaveOut::Find(WaveOutHandle handle) const
-{
-    return FStream && FStream->Handle() == handle ? FStream.get() : nullptr;
 }
 
 int PulseWaveOut::Query(int device, const WaveFormat& format)
@@ -303,32 +304,14 @@ int PulseWaveOut::Open(WaveOutHandle* handle, int device, const WaveFormat& form
     return MMSYSERR_NOERROR;
 }
 
-int PulseWaveOut::PrepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size)
-{
-    if (!Find(handle))
-        return MMSYSERR_INVALHANDLE;
-    if (header != nullptr && header->Data == nullptr)
-        return MMSYSERR_INVALPARAM;
-    return MarkPrepared(header, size);
-}
-
-int PulseWaveOut::UnprepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size)
-{
-    if (!Find(handle))
-        return MMSYSERR_INVALHANDLE;
-    return MarkUnprepared(header, size);
-}
-
 int PulseWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned size)
 {
     std::lock_guard lock(FProducer);
     Stream* s = Find(handle);
     if (!s)
         return MMSYSERR_INVALHANDLE;
-    if (int rc = CheckWritable(header, size); rc != MMSYSERR_NOERROR)
+    if (int rc = CheckQueueable(header, size); rc != MMSYSERR_NOERROR)
         return rc;
-    if (header->Flags & WHDR_INQUEUE)
-        return WAVERR_STILLPLAYING;
     if (header->BufferLength % pa_frame_size(&s->Spec) != 0)
         return MMSYSERR_INVALPARAM; // the server takes whole frames only
     if (s->Broken) {
@@ -339,7 +322,7 @@ int PulseWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned size)
         s->Broken = false;
     }
     pa_threaded_mainloop_lock(s->Loop);
-    header->Flags = (header->Flags & ~WHDR_DONE) | WHDR_INQUEUE;
+    MarkQueued(*header);
     ClearSoundsAt(*header);
     s->Queued.fetch_add(1);
     s->Queue.push_back(header);

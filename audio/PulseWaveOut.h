@@ -33,14 +33,13 @@
 // Result codes are the common ones (WaveOut.h).
 #pragma once
 
-#include "audio/WaveOut.h"
-
-#include <memory>
-#include <mutex>
+#include "audio/StreamDevice.h"
 
 namespace kalvo {
 
-class PulseWaveOut : public WaveOutDevice {
+struct PulseStream;
+
+class PulseWaveOut : public StreamDevice<PulseStream> {
 public:
     PulseWaveOut();
     ~PulseWaveOut() override; // closes a stream left open
@@ -53,8 +52,6 @@ public:
     int Query(int device, const WaveFormat& format) override;
     int Open(WaveOutHandle* handle, int device, const WaveFormat& format, WaveOutProc callback,
              std::uintptr_t instance) override;
-    int PrepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size) override;
-    int UnprepareHeader(WaveOutHandle handle, WaveHeader* header, unsigned size) override;
     int Write(WaveOutHandle handle, WaveHeader* header, unsigned size) override;
     int Reset(WaveOutHandle handle) override;
     int Close(WaveOutHandle handle) override;
@@ -75,10 +72,7 @@ public:
     static constexpr double NoServer = 5.0;
 
 private:
-    struct Stream;
-    Stream* Find(WaveOutHandle handle) const;
-    std::mutex FProducer;
-    std::unique_ptr<Stream> FStream;
+    using Stream = PulseStream;
 };
 
 } // namespace kalvo

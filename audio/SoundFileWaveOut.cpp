@@ -183,7 +183,7 @@ int SoundFileWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned s
             if (FReason.empty())
                 FReason = sf_strerror(FFile);
         }
-        header->Flags = (header->Flags & ~WHDR_INQUEUE) | WHDR_DONE;
+        MarkDone(*header);
         ++FBuffersWritten;
         callback = FCallback;
         instance = FInstance;

@@ -170,6 +170,32 @@ inline int CheckWritable(const WaveHeader* header, unsigned size)
     return MMSYSERR_NOERROR;
 }
 
+// What a device that plays from the header's memory checks before preparing
+// it, and before queuing it.
+inline int MarkPreparedWithData(WaveHeader* header, unsigned size)
+{
+    if (header != nullptr && header->Data == nullptr)
+        return MMSYSERR_INVALPARAM;
+    return MarkPrepared(header, size);
+}
+
+inline int CheckQueueable(const WaveHeader* header, unsigned size)
+{
+    if (int rc = CheckWritable(header, size); rc != MMSYSERR_NOERROR)
+        return rc;
+    return header->Flags & WHDR_INQUEUE ? WAVERR_STILLPLAYING : MMSYSERR_NOERROR;
+}
+
+inline void MarkQueued(WaveHeader& header)
+{
+    header.Flags = (header.Flags & ~WHDR_DONE) | WHDR_INQUEUE;
+}
+
+inline void MarkDone(WaveHeader& header)
+{
+    header.Flags = (header.Flags & ~WHDR_INQUEUE) | WHDR_DONE;
+}
+
 class WaveOutDevice {
 public:
     virtual ~WaveOutDevice() = default;

@@ -15,21 +15,9 @@
 # one processor: on a virtual machine, waking a thread on the other processor
 # can cost far more than the thread's own work, and this row tells the two apart.
 set -u
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-BUILD=$(cd "${1:-$ROOT/build}" && pwd)
+source "$(dirname "$0")/bench_session.sh" "${1:-}"
 ROUNDS=${2:-3}
 OUT=$BUILD/artifacts/idle-cost.txt
-source "$ROOT/tools/services.sh"
-STARTED_HERE=
-if [ -z "${KALVO_NULL_SINK:-}" ]; then
-  services_start >/dev/null || exit 1
-  STARTED_HERE=1
-fi
-source "$ROOT/tests/e2e/common.sh"
-e2e_init "$BUILD/app/kalvo" "$BUILD/tests/e2e/tone_runs" "$BUILD/artifacts" "$ROOT/data"
-trap 'e2e_cleanup; [ -z "$STARTED_HERE" ] || services_stop' EXIT
-# The server started for this run, not another test's.
-SERVER=$(cat "$KALVO_SERVICES_DIR/pulse.pid" 2>/dev/null || pgrep -n -x pulseaudio)
 
 # CPU nanoseconds and switches of all threads of a process: "ns switches".
 sample() {

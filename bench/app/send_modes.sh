@@ -10,21 +10,10 @@
 # stream (from `pactl list sink-inputs`). KALVO_SOUND=portaudio makes the
 # program use the PortAudio path even where a sound server answers.
 set -u
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-BUILD=$(cd "${1:-$ROOT/build}" && pwd)
+source "$(dirname "$0")/bench_session.sh" "${1:-}"
 ROUNDS=${2:-10}
 SECS=15
 OUT=$BUILD/artifacts/send-modes.txt
-source "$ROOT/tools/services.sh"
-STARTED_HERE=
-if [ -z "${KALVO_NULL_SINK:-}" ]; then
-  services_start >/dev/null || exit 1
-  STARTED_HERE=1
-fi
-source "$ROOT/tests/e2e/common.sh"
-e2e_init "$BUILD/app/kalvo" "$BUILD/tests/e2e/tone_runs" "$BUILD/artifacts" "$ROOT/data"
-trap 'e2e_cleanup; [ -z "$STARTED_HERE" ] || services_stop' EXIT
-SERVER=$(cat "$KALVO_SERVICES_DIR/pulse.pid" 2>/dev/null || pgrep -n -x pulseaudio)
 
 cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%.0f\n", ns }'; }
 
