@@ -309,9 +309,7 @@ int PortAudioWaveOut::Open(WaveOutHandle* handle, int device, const WaveFormat& 
     stream->Rate = format.SamplesPerSec;
     if (PaError rc = StartStream(*stream); rc != paNoError)
         return rc;
-    FStream = std::move(stream);
-    *handle = FStream->Handle();
-    return MMSYSERR_NOERROR;
+    return Adopt(std::move(stream), handle);
 }
 
 int PortAudioWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned size)

@@ -3,7 +3,6 @@
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <deque>
 
@@ -46,7 +45,6 @@ struct PulseStream {
     // and the sink's latency as the server last reported it.
     Clock::time_point PlayedOut{};
     Clock::duration SinkLatency{};
-    std::atomic<int> Queued{0}; // read by Close without the loop's lock
 
     WaveOutHandle Handle() const { return reinterpret_cast<WaveOutHandle>(this); }
 
@@ -56,6 +54,8 @@ struct PulseStream {
     // is no server to play to (within NoServer seconds).
     bool Connect()
     {
+        // A new stream starts corked, with nothing handed over.
+        Corked = Starved = true;
         Loop = pa_threaded_mainloop_new();
         if (Loop == nullptr || pa_threaded_mainloop_start(Loop) < 0)
             return false;
@@ -256,7 +256,6 @@ struct PulseStream {
     void Done(WaveHeader* header)
     {
         MarkDone(*header);
-        Queued.fetch_sub(1);
         if (Callback)
             Callback(Handle(), WOM_DONE, Instance, reinterpret_cast<std::uintptr_t>(header), 0);
     }
@@ -299,9 +298,7 @@ int PulseWaveOut::Open(WaveOutHandle* handle, int device, const WaveFormat& form
     stream->Instance = instance;
     if (!stream->Connect())
         return MMSYSERR_NODRIVER;
-    FStream = std::move(stream);
-    *handle = FStream->Handle();
-    return MMSYSERR_NOERROR;
+    return Adopt(std::move(stream), handle);
 }
 
 int PulseWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned size)
@@ -316,7 +313,6 @@ int PulseWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned size)
         return MMSYSERR_INVALPARAM; // the server takes whole frames only
     if (s->Broken) {
         s->Disconnect();
-        s->Corked = s->Starved = true;
         if (!s->Connect())
             return MMSYSERR_NODRIVER;
         s->Broken = false;
@@ -324,7 +320,6 @@ int PulseWaveOut::Write(WaveOutHandle handle, WaveHeader* header, unsigned size)
     pa_threaded_mainloop_lock(s->Loop);
     MarkQueued(*header);
     ClearSoundsAt(*header);
-    s->Queued.fetch_add(1);
     s->Queue.push_back(header);
     if (s->Corked)
         s->Uncork();
@@ -363,8 +358,13 @@ int PulseWaveOut::Close(WaveOutHandle handle)
     Stream* s = Find(handle);
     if (!s)
         return MMSYSERR_INVALHANDLE;
-    if (s->Queued.load() > 0)
-        return WAVERR_STILLPLAYING;
+    if (s->Loop) {
+        pa_threaded_mainloop_lock(s->Loop);
+        const bool playing = !s->Queue.empty();
+        pa_threaded_mainloop_unlock(s->Loop);
+        if (playing)
+            return WAVERR_STILLPLAYING;
+    }
     FStream.reset();
     return MMSYSERR_NOERROR;
 }

@@ -32,6 +32,14 @@ protected:
         return FStream && reinterpret_cast<WaveOutHandle>(FStream.get()) == handle ? FStream.get() : nullptr;
     }
 
+    // Open's last step: the stream becomes the device's, behind the handle.
+    int Adopt(std::unique_ptr<Stream> stream, WaveOutHandle* handle)
+    {
+        FStream = std::move(stream);
+        *handle = FStream->Handle();
+        return MMSYSERR_NOERROR;
+    }
+
     std::mutex FProducer;
     std::unique_ptr<Stream> FStream;
 };
