@@ -1,6 +1,7 @@
 #include "app/LessonDetails.h"
 
 #include "app/ToolWindow.h"
+#include "trainer/LearningOrder.h"
 #include "trainer/LessonRunner.h"
 
 #include <QPainter>
@@ -150,10 +151,13 @@ void TLessonDetails::Refresh()
     const auto rows = record.Summarise(inUse);
 
     const double seconds = record.LengthSeconds(kalvo::LessonRecord::Clock::now());
-    Label1->setText(QStringLiteral("%1 questions in %2 s; %3 characters in use.")
-                        .arg(record.Questions().size())
-                        .arg(static_cast<long>(seconds))
-                        .arg(inUse.size()));
+    QString summary = QStringLiteral("%1 questions in %2 s; %3 characters in use.")
+                          .arg(record.Questions().size())
+                          .arg(static_cast<long>(seconds))
+                          .arg(inUse.size());
+    if (!Train.LessonOrder.empty())
+        summary += QStringLiteral(" Learning order: %1.").arg(QString::fromLatin1(kalvo::OrderName(Train.LessonOrder)));
+    Label1->setText(summary);
 
     // Rows are refilled in the order of the lesson and sorted again as the user left them.
     Table1->setSortingEnabled(false);

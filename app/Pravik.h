@@ -40,13 +40,14 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <chrono>
-
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 class ErrorHistogram;
+class QActionGroup;
 class TForm2;
 class TLessonDetails;
 class TProgressWindow;
@@ -178,6 +179,12 @@ public:
     QAction* LessonDetails1;
     QAction* SaveProgress1;
     QAction* ShowProgress1;
+    // "Learning Order": one checkable item per known order, then "Custom Set...",
+    // exactly one checked; all disabled from "Start Kalvo" to "Stop Kalvo".
+    QMenu* LearningOrder1;
+    QActionGroup* LearningOrderGroup;
+    std::vector<QAction*> OrderItems; // in the order of kalvo::KnownOrders()
+    QAction* CustomSet1;
     QAction* Notepad1;
     QMenu* H1;
     QAction* HelpFile1;
@@ -238,6 +245,12 @@ public slots:
     void SaveProgress1Click();
     // Reads the progress log and shows it in a window of its own.
     void ShowProgress1Click();
+    // The learning order of the next lesson: a known one, or the learner's set.
+    void OrderItemClick(QAction* item);
+    void CustomSet1Click();
+    // Chooses `order` (as stored) for the next lesson: the menu's check moves
+    // to it and the last lesson's chart follows it.
+    void SetLearningOrder(const std::string& order);
 
     // Text sources and files.
     void Button1Click();
@@ -287,6 +300,8 @@ private:
     // The overall-speed slider's scale labels, for the current mode.
     void ShowSliderScale();
     void Echo(const kalvo::Trainer::AnswerOutcome& outcome);
+    // Checks the menu item of the chosen order.
+    void ShowLearningOrder();
     // The hidden line buffer through which the practice and settings files pass.
     void SetLineBuffer(const std::vector<std::string>& lines);
 

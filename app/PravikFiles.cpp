@@ -12,6 +12,7 @@
 #include "texts/HelpAddress.h"
 #include "texts/PracticeLibrary.h"
 #include "texts/RandomString.h"
+#include "trainer/LearningOrder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -108,6 +109,8 @@ void TForm1::SaveEnv1Click()
     settings.CharSpeedPosition = SpeedScrollBar->value();
     settings.FrequencyPosition = Freqscrollbar->value();
     settings.CharactersInUse = ToAnsi(UsingEdit->text());
+    if (Train.Order != Trainer::DefaultLessonOrder)
+        settings.LearningOrder = Train.Order;
     SetLineBuffer(EnvironmentLines(settings));
     SaveEnvironment(settings);
 }
@@ -125,6 +128,19 @@ void TForm1::LoadEnv1Click()
     target.CharactersInUse = [this](const std::string& text) {
         StartNumEdit->setText(FromAnsi(text));
         UsingEdit->setText(FromAnsi(text));
+    };
+    target.LearningOrder = [this](const std::string& line) {
+        // Written by the program in lower case; a line typed in by hand may
+        // have capitals or spaces.
+        std::string order = Trainer::DefaultLessonOrder;
+        if (!line.empty()) {
+            try {
+                order = ParseCustomSet(line);
+            } catch (const ELearningOrder&) {
+                throw ELearningOrder("'" + line + "' is not a valid learning order.");
+            }
+        }
+        SetLearningOrder(order);
     };
     LoadEnvironment(target);
 }

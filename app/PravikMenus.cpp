@@ -2,7 +2,9 @@
 #include "app/Pravik.h"
 
 #include "app/ErrorBox.h"
+#include "trainer/LearningOrder.h"
 
+#include <QActionGroup>
 #include <QMenuBar>
 
 using namespace kalvo;
@@ -50,6 +52,28 @@ void TForm1::BuildMenu()
     SaveProgress1 = MakeAction(Advanced1, "SaveProgress1", "Save Lesson to Progress Log",
                                "Add this lesson to Kalvoprogress.txt");
     ShowProgress1 = MakeAction(Advanced1, "ShowProgress1", "Show Progress", "Show the lessons of Kalvoprogress.txt");
+    LearningOrder1 = Advanced1->addMenu(QStringLiteral("Learning &Order"));
+    LearningOrder1->setObjectName(QStringLiteral("LearningOrder1"));
+    LearningOrder1->setToolTip(QStringLiteral("The order in which the trainer brings in its characters"));
+    LearningOrderGroup = new QActionGroup(this);
+    static const char* const itemNames[] = {"OrderKalvo1", "OrderKochLcwo1", "OrderKochG4fon1", "OrderLicw1",
+                                            "OrderCwAcademy1"};
+    for (std::size_t i = 0; i < KnownOrders().size(); ++i) {
+        const LearningOrder& order = KnownOrders()[i];
+        QAction* item = MakeAction(LearningOrder1, itemNames[i], order.Name, nullptr);
+        item->setToolTip(
+            QStringLiteral("Bring in the characters in the order %1").arg(QString::fromLatin1(order.Name)));
+        item->setCheckable(true);
+        LearningOrderGroup->addAction(item);
+        OrderItems.push_back(item);
+    }
+    LearningOrder1->addSeparator();
+    CustomSet1 = LearningOrder1->addAction(QStringLiteral("Custom Set\u2026"));
+    CustomSet1->setObjectName(QStringLiteral("CustomSet1"));
+    CustomSet1->setToolTip(QStringLiteral("Learn only the characters you type, in your order"));
+    CustomSet1->setCheckable(true);
+    LearningOrderGroup->addAction(CustomSet1);
+    ShowLearningOrder();
     Notepad1 = bar->addAction(QStringLiteral("&Notepad"));
     Notepad1->setObjectName(QStringLiteral("Notepad1"));
     Notepad1->setToolTip(QStringLiteral("Show Notepad editor"));
@@ -102,6 +126,9 @@ void TForm1::ConnectHandlers()
     on(LessonDetails1, &QAction::triggered, &TForm1::LessonDetails1Click);
     on(SaveProgress1, &QAction::triggered, &TForm1::SaveProgress1Click);
     on(ShowProgress1, &QAction::triggered, &TForm1::ShowProgress1Click);
+    on(CustomSet1, &QAction::triggered, &TForm1::CustomSet1Click);
+    for (QAction* item : OrderItems)
+        connect(item, &QAction::triggered, this, [this, item] { ErrorBox::Guard([&] { OrderItemClick(item); }); });
     on(Notepad1, &QAction::triggered, &TForm1::Notepad1Click);
     on(HelpFile1, &QAction::triggered, &TForm1::HelpFile1Click);
     on(About1, &QAction::triggered, &TForm1::About1Click);

@@ -3,6 +3,7 @@
 #include "app/Pravik.h"
 
 #include "app/AnsiText.h"
+#include "app/CustomSetDialog.h"
 #include "app/ErrorBox.h"
 #include "app/ErrorHistogram.h"
 #include "app/LessonDetails.h"
@@ -10,8 +11,10 @@
 #include "common/Convert.h"
 #include "common/Errors.h"
 #include "trainer/HistogramFeed.h"
+#include "trainer/LearningOrder.h"
 #include "trainer/ProgressLog.h"
 
+#include <QActionGroup>
 #include <QKeyEvent>
 
 #include <algorithm>
@@ -149,6 +152,7 @@ void TForm1::KalvobuttonClick()
     UnfoldHistogram();
     // Trainer mode is on even when the count cannot be read.
     Lesson.EnterTrainMode();
+    LearningOrderGroup->setEnabled(false);
     Lesson.Prepare(StrToInt(ToAnsi(UsingEdit->text())));
     Memo1->clear();
     ShowHistogram();
@@ -194,6 +198,7 @@ void TForm1::KalvoSendButtonClick()
 void TForm1::KalvoStopButtonClick()
 {
     Lesson.Stop();
+    LearningOrderGroup->setEnabled(true);
     Label10->hide();
     StartNumEdit->hide();
     StartNumLabel->hide();
@@ -301,4 +306,43 @@ void TForm1::ShowProgress1Click()
     Progress->show();
     Progress->raise();
     Progress->activateWindow();
+}
+
+void TForm1::OrderItemClick(QAction* item)
+{
+    const auto at = std::find(OrderItems.begin(), OrderItems.end(), item);
+    if (at != OrderItems.end())
+        SetLearningOrder(KnownOrders()[static_cast<std::size_t>(at - OrderItems.begin())].Characters);
+}
+
+void TForm1::CustomSet1Click()
+{
+    const bool known = std::any_of(KnownOrders().begin(), KnownOrders().end(),
+                                   [&](const LearningOrder& order) { return Train.Order == order.Characters; });
+    // The group has already moved the check here; a cancel puts it back.
+    ShowLearningOrder();
+    if (const auto set = CustomSetDialog::Choose(this, known ? std::string() : Train.Order))
+        SetLearningOrder(*set);
+}
+
+void TForm1::SetLearningOrder(const std::string& order)
+{
+    if (order != Train.Order) {
+        Train.SetOrder(order);
+        // The last lesson's bars follow the new order, each with its weight.
+        if (Panel2->isVisible())
+            ShowHistogram();
+    }
+    ShowLearningOrder();
+}
+
+void TForm1::ShowLearningOrder()
+{
+    for (std::size_t i = 0; i < OrderItems.size(); ++i) {
+        if (Train.Order == KnownOrders()[i].Characters) {
+            OrderItems[i]->setChecked(true);
+            return;
+        }
+    }
+    CustomSet1->setChecked(true);
 }

@@ -1,6 +1,7 @@
 #include "app/ProgressWindow.h"
 
 #include "app/ToolWindow.h"
+#include "trainer/LearningOrder.h"
 
 #include <QChart>
 #include <QChartView>
@@ -63,6 +64,9 @@ void TProgressWindow::ShowLog(const kalvo::ProgressLogContents& log)
     QString summary = QStringLiteral("%1 lessons in the progress log.").arg(log.Entries.size());
     if (log.Damaged > 0)
         summary += QStringLiteral(" %1 damaged lines were skipped.").arg(log.Damaged);
+    if (!log.Entries.empty())
+        summary += QStringLiteral(" The last lesson's learning order: %1.")
+                       .arg(QString::fromLatin1(kalvo::OrderName(log.Entries.back().Order)));
     Label1->setText(summary);
 
     RatingSeries->clear();

@@ -7,13 +7,16 @@ namespace kalvo {
 
 std::vector<std::string> EnvironmentLines(const EnvironmentSettings& settings)
 {
-    return {
+    std::vector<std::string> lines = {
         settings.PracticeNumber,
         std::to_string(settings.OverallSpeedPosition),
         std::to_string(settings.CharSpeedPosition),
         std::to_string(settings.FrequencyPosition),
         settings.CharactersInUse,
     };
+    if (!settings.LearningOrder.empty())
+        lines.push_back(settings.LearningOrder);
+    return lines;
 }
 
 void SaveEnvironment(const EnvironmentSettings& settings, const std::string& fileName)
@@ -53,6 +56,8 @@ void LoadEnvironment(const EnvironmentTarget& target, const std::string& fileNam
         target.Frequency(frequency);
     if (target.CharactersInUse)
         target.CharactersInUse(file.Line(5));
+    if (target.LearningOrder)
+        target.LearningOrder(file.Line(6));
 }
 
 } // namespace kalvo

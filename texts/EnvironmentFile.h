@@ -7,7 +7,10 @@
 //    frequency sliders as decimal integers; the count of characters in use as
 //    typed. Slider positions, not speeds: in fast mode the file still holds
 //    the position. The two typed lines are kept as text, whatever they hold,
-//    and come back exactly as they were.
+//    and come back exactly as they were. A sixth line holds the trainer's
+//    learning order when the learner chose another than the program's own;
+//    with the program's own the file is the five lines alone, as it always
+//    was, and earlier versions, which read five lines, load either.
 //  - Saving writes through kalvo::WriteTextLines: the old file is replaced in
 //    one step or kept whole; a failure throws EInOutError
 //    "Cannot create file Kalvoinit.txt".
@@ -20,6 +23,7 @@
 //        CharSpeed(StrToInt(line 3))     -> the character-speed slider moved
 //        Frequency(StrToInt(line 4))     -> the frequency slider moved
 //        CharactersInUse(line 5)         -> the start count, then the count in use
+//        LearningOrder(line 6)           -> the learning order ("" without the line)
 //    A line past the end of the file reads as empty. A conversion that fails
 //    throws EConvertError ("'' is not a valid integer value" for a missing
 //    line) at its step; the steps before it stay applied, the later ones do
@@ -43,12 +47,13 @@ struct EnvironmentSettings {
     int CharSpeedPosition = 0;
     int FrequencyPosition = 0;
     std::string CharactersInUse; // as typed
+    std::string LearningOrder; // as stored; empty for the program's own order
 };
 
-// The five lines to save, in file order (also what the line buffer shows).
+// The five (or six) lines to save, in file order (also what the line buffer shows).
 std::vector<std::string> EnvironmentLines(const EnvironmentSettings& settings);
 
-// Writes the five lines to `fileName`.
+// Writes the lines to `fileName`.
 void SaveEnvironment(const EnvironmentSettings& settings, const std::string& fileName = EnvironmentFileName);
 
 // The lines of a read environment file, with "past the end reads as empty".
@@ -72,6 +77,7 @@ struct EnvironmentTarget {
     std::function<void(int)> CharSpeed;
     std::function<void(int)> Frequency;
     std::function<void(const std::string&)> CharactersInUse;
+    std::function<void(const std::string&)> LearningOrder;
 };
 
 // Reads `fileName` and applies it step by step as described above.

@@ -1,10 +1,13 @@
 // The 40 bars of the error histogram, taken from the trainer's state.
 //
-// Bar i (0-based) stands for position i+1 of LessonOrder and is as high as its
-// weight. While TrainMode is set the bars carry no labels; otherwise each label
-// is its character, upper-cased (letters become capitals, digits and signs stay).
-// Positions that LessonOrder does not reach (before the first lesson) get an
-// empty label. All 40 bars are always given, also for characters not yet in use.
+// Bar i (0-based) stands for position i+1 of the order shown and is as high as
+// its character's weight. During a lesson the order shown is the lesson's own
+// and the bars carry no labels. Otherwise it is the chosen learning order, so
+// that a change of order rearranges the last lesson's bars, each character
+// keeping its weight (WeightOf), and each label is its character, upper-cased
+// (letters become capitals, digits and signs stay). Positions the order does
+// not reach (a custom set, or before the first lesson) get an empty bar of
+// height 0. Every character of the order gets its bar, also those not yet in use.
 // TextAlternative says the same for a reader that cannot see the chart: each
 // character of LessonOrder, upper-cased, with its weight to one decimal, in bar
 // order ("Q 0.2, 7 1.0, ..., period 1.0, comma 1.0"), whether or not the bars
@@ -25,8 +28,6 @@ struct HistogramFeed {
     std::string TextAlternative;
 };
 
-HistogramFeed MakeHistogramFeed(const std::array<double, Trainer::CharacterCount + 1>& weights,
-                                const std::string& lessonOrder, bool trainMode);
 HistogramFeed MakeHistogramFeed(const Trainer& trainer);
 
 // A character as a screen reader should say it: signs in words ("period",

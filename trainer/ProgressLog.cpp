@@ -1,6 +1,7 @@
 #include "trainer/ProgressLog.h"
 
 #include "common/TextFile.h"
+#include "trainer/LearningOrder.h"
 
 #include <algorithm>
 #include <charconv>
@@ -12,6 +13,8 @@
 namespace kalvo {
 
 namespace {
+
+constexpr const char* OrderField = "order=";
 
 std::vector<std::string_view> Split(std::string_view text, char separator)
 {
@@ -108,6 +111,8 @@ ProgressEntry MakeProgressEntry(const LessonRecord& record, const Trainer& train
     entry.InUse = trainer.ActiveCount;
     entry.MeanWeight = trainer.MeanWeight;
     entry.Rating = trainer.Rating();
+    if (!trainer.LessonOrder.empty())
+        entry.Order = trainer.LessonOrder;
     const std::string inUse = trainer.LessonOrder.substr(0, static_cast<std::size_t>(std::max(0, trainer.ActiveCount)));
     for (const LessonRecord::CharacterSummary& row : record.Summarise(inUse))
         entry.Characters.push_back({row.Character, row.Asked, row.Hits, row.TimeOuts, row.MedianReaction});
@@ -151,22 +156,31 @@ std::string FormatProgressEntry(const ProgressEntry& entry)
         line += ":" + std::to_string(c.Asked) + ":" + std::to_string(c.Hits) + ":" + std::to_string(c.TimeOuts) + ":"
             + (c.MedianReaction ? Fixed(*c.MedianReaction, 3) : std::string("-"));
     }
+    // The program's own order writes no field, so its lines stay as they were.
+    if (entry.Order != Trainer::DefaultLessonOrder)
+        line += std::string(";") + OrderField + entry.Order;
     return line;
 }
 
 std::optional<ProgressEntry> ParseProgressEntry(const std::string& line)
 {
-    const std::vector<std::string_view> fields = Split(line, ';');
+    std::vector<std::string_view> fields = Split(line, ';');
+    ProgressEntry entry;
+    if (fields.size() > 6 && fields.back().starts_with(OrderField)) {
+        entry.Order = std::string(fields.back().substr(std::string_view(OrderField).size()));
+        if (!IsLearningOrder(entry.Order))
+            return std::nullopt;
+        fields.pop_back();
+    }
     if (fields.size() < 6 || fields.size() > 6 + Trainer::CharacterCount || fields[0] != ProgressLogMagic
         || !IsIsoUtc(fields[1]))
         return std::nullopt;
-    ProgressEntry entry;
     entry.When = std::string(fields[1]);
     const auto length = NumberIn<long>(fields[2], 0, MaxLessonSeconds);
     const auto inUse = NumberIn<int>(fields[3], 1, Trainer::CharacterCount);
     const auto mean = ThreeDecimals(NumberIn<double>(fields[4], 0.0, 1.0));
     const auto rating = NumberIn<int>(fields[5], 0, MaxRating);
-    if (!length || !inUse || !mean || !rating)
+    if (!length || !inUse || !mean || !rating || *inUse > static_cast<int>(entry.Order.size()))
         return std::nullopt;
     entry.LengthSeconds = *length;
     entry.InUse = *inUse;

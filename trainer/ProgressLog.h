@@ -7,6 +7,10 @@
 // and each character entry c:asked:hits:time-outs:median reaction (seconds
 // to three decimals, "-" when there was none), e.g.
 //   KalvoProgress1;2026-12-09T06:30:00Z;312;5;0.360;13;q:12:10:1:0.643;7:8:6:0:-
+// A lesson in another learning order than the program's own ends with the
+// order's characters as stored: ...;order=kmuresnaptlwi.jzfoy,vg5/q92h38b?47c1d60x
+// A line without it is a lesson in the program's own order, as every line
+// written before orders could be chosen.
 // The first field names the format, so a file of anything else is told apart:
 // a file with lines none of which begins with it is not this log
 // (EProgressLog). A line that begins otherwise, does not parse whole, or holds
@@ -14,7 +18,7 @@
 // appending keeps it as it was. The ranges are what a lesson can produce:
 //   date and time     a calendar date of the years 1970 to 9999, 00:00:00 to 23:59:59
 //   length            0 to 86400 s: a lesson within a day
-//   characters in use 1 to 40
+//   characters in use 1 to 40, and no more than the order holds
 //   mean weight       0 to 1: the trainer's weights never pass its cap of 1
 //   rating            0 to 125: the rating of a mean weight of 0 with all 40 in use
 //   characters        at most 40, each once, a printable character other than ";" and ":"
@@ -78,6 +82,7 @@ struct ProgressEntry {
     double MeanWeight = 0;
     int Rating = 0;
     std::vector<Character> Characters;
+    std::string Order = Trainer::DefaultLessonOrder; // the lesson's learning order
 
     bool operator==(const ProgressEntry&) const = default;
 };

@@ -2,6 +2,7 @@
 
 #include "common/Convert.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kalvo {
@@ -20,14 +21,14 @@ void Trainer::PrepareLesson(int usingCount)
     if (usingCount < 1)
         throw EStartCount();
 
-    LessonOrder = DefaultLessonOrder;
+    LessonOrder = Order;
+    MaxActiveCount = static_cast<int>(LessonOrder.size());
     // The count comes from a box the environment file may have filled with
-    // anything; the weights exist for 40 positions only.
-    ActiveCount = usingCount > CharacterCount ? CharacterCount : usingCount;
+    // anything; the lesson has only its order's characters.
+    ActiveCount = std::min(usingCount, MaxActiveCount);
     AnswerTicks = FullAnswerTicks;
     TicksLeft = AnswerTicks;
     WeightStep = 0.2;
-    MaxActiveCount = CharacterCount;
     MeanThreshold = 0.5;
     MaxThreshold = 0.6;
     RepeatCount = 2.0;
@@ -35,16 +36,34 @@ void Trainer::PrepareLesson(int usingCount)
     WeightCap = 1.0;
     WeightFloor = 0.39;
     Random.Randomize();
-    for (int i = 1; i <= MaxActiveCount; ++i)
+    for (int i = 1; i <= CharacterCount; ++i)
         Weights[i] = 1.0;
+}
+
+void Trainer::SetOrder(const std::string& order)
+{
+    if (TrainMode)
+        throw ELearningOrder("The learning order cannot change during a lesson: press \"Stop Kalvo\" first.");
+    if (!IsLearningOrder(order))
+        throw ELearningOrder("'" + order + "' is not a valid learning order.");
+    Order = order;
+}
+
+double Trainer::WeightOf(char c) const
+{
+    const std::size_t at = LessonOrder.find(c);
+    if (at == std::string::npos || at >= static_cast<std::size_t>(CharacterCount))
+        return 1.0;
+    return Weights[at + 1];
 }
 
 int Trainer::StartCount(int n)
 {
     if (n < 1)
         throw EStartCount();
-    if (n > CharacterCount)
-        n = CharacterCount;
+    const int most = MaxActiveCount > 0 ? MaxActiveCount : CharacterCount;
+    if (n > most)
+        n = most;
 
     ActiveCount = n;
     CurrentIndex = n; // the first character asked is the last of the starting set

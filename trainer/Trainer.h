@@ -1,13 +1,16 @@
 // The adaptive single-character trainer's state and rules, free of any window.
 //
-// 40 characters are introduced in LessonOrder; Weights[1..40] hold their error
-// weights. PickCharacter chooses CurrentIndex among positions 1..ActiveCount,
-// favouring high weights; CheckAnswer judges LastKey; AnswerTick counts the
-// answer time down, handles the time-out, recomputes the statistics and brings
-// in the next character when MeanWeight < 0.5 and MaxWeight < 0.6.
-// The window calls these from its handlers and acts on the returned outcomes
-// (echo text, chart redraw, hiding the quick-start box, counts shown).
-// Invariant while asking: 1 <= CurrentIndex <= ActiveCount <= MaxActiveCount = 40.
+// The characters are introduced in LessonOrder, which "Start Kalvo" takes from
+// the chosen learning order (Order: the program's own unless the learner chose
+// another, which may hold fewer than 40 characters; MaxActiveCount is its
+// length). Weights[1..40] hold the error weights by position of LessonOrder. PickCharacter chooses CurrentIndex among
+// positions 1..ActiveCount, favouring high weights; CheckAnswer judges LastKey; AnswerTick counts the answer time down,
+// handles the time-out, recomputes the statistics and brings in the next character when MeanWeight < 0.5 and MaxWeight
+// < 0.6. The window calls these from its handlers and acts on the returned outcomes (echo text, chart redraw, hiding
+// the quick-start box, counts shown). Invariant while asking: 1 <= CurrentIndex <= ActiveCount <= MaxActiveCount <= 40.
+// The order changes only while no lesson is prepared or running (SetOrder
+// throws ELearningOrder otherwise); the last lesson's weights stay by position
+// of its own LessonOrder, and WeightOf finds a character's weight in it.
 // A start count below 1 is refused with EStartCount before anything changes.
 // LessonRunner sets and clears the flags TrainMode and TrainRunning for the
 // window's buttons, and calls the methods below only when they allow it.
@@ -15,6 +18,7 @@
 
 #include "common/Errors.h"
 #include "common/Rng.h"
+#include "trainer/LearningOrder.h"
 
 #include <array>
 #include <string>
@@ -55,14 +59,22 @@ public:
     double RepeatCount = 0.0;
     char LastKey = 0;
     bool ShowUppercase = false;
+    std::string Order = DefaultLessonOrder; // the chosen learning order, as stored
 
-    // "Start Kalvo", the lesson parameters: LessonOrder, ActiveCount from the
-    // count in use, answer time, thresholds, RepeatCount 2, CurrentIndex 1,
-    // seeding the generator from the clock, all 40 weights 1.0.
-    // A count below 1 throws EStartCount and changes nothing; a count above 40
-    // becomes 40, so ActiveCount never leaves the 40 positions.
+    // Chooses the learning order of the next lesson; `order` must satisfy
+    // IsLearningOrder. Refused during a lesson.
+    void SetOrder(const std::string& order);
+    // The weight of `c` in the last lesson; 1.0 (not yet learnt) for a
+    // character it did not hold.
+    double WeightOf(char c) const;
+
+    // "Start Kalvo", the lesson parameters: LessonOrder from Order, ActiveCount
+    // from the count in use, answer time, thresholds, RepeatCount 2,
+    // CurrentIndex 1, seeding the generator from the clock, all 40 weights 1.0.
+    // A count below 1 throws EStartCount and changes nothing; a count above the
+    // order's length becomes that length, so ActiveCount never leaves the order.
     void PrepareLesson(int usingCount);
-    // "Start Sending", the count: N capped at 40 (returns the capped N);
+    // "Start Sending", the count: N capped at MaxActiveCount (returns the capped N);
     // ActiveCount = CurrentIndex = N; weights 1..N = WeightStep when N >= 2;
     // ComputeStats. A count below 1 throws EStartCount and changes nothing.
     int StartCount(int n);

@@ -154,7 +154,9 @@ TEST_F(LessonWindowsTest, TheProgressLogIsSavedAndShownOnCommandOnly)
     TProgressWindow* progress = form.findChild<TProgressWindow*>();
     ASSERT_NE(progress, nullptr);
     ASSERT_TRUE(progress->isVisible());
-    EXPECT_EQ(progress->Label1->text(), QStringLiteral("2 lessons in the progress log. 1 damaged lines were skipped."));
+    EXPECT_EQ(progress->Label1->text(),
+              QStringLiteral("2 lessons in the progress log. 1 damaged lines were skipped."
+                             " The last lesson's learning order: Kalvo."));
     EXPECT_EQ(progress->RatingSeries->count(), 2);
     EXPECT_EQ(progress->InUseSeries->at(1).y(), 2);
     EXPECT_TRUE(progress->Chart1->accessibleDescription().startsWith(

@@ -74,7 +74,7 @@ TEST_F(WindowTest, ControlsCarryTheirNamesPlacesAndHints)
                            "RandomChars", "Dits", "Toggle Tone", "Toggle Uppercase", "Fcompression"}));
     EXPECT_EQ(advanced.mid(10),
               (QStringList{"Wait for Speech", "Save Text as Audio File\u2026", "Lesson Details",
-                           "Save Lesson to Progress Log", "Show Progress"}));
+                           "Save Lesson to Progress Log", "Show Progress", "Learning &Order"}));
     QStringList bar;
     for (QAction* action : form.menuBar()->actions())
         bar << action->text();

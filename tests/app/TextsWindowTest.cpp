@@ -231,6 +231,26 @@ TEST_F(TextsWindowTest, SettingsFileSavedAndLoaded)
     form.LoadEnv1->trigger();
     ASSERT_EQ(Errors.size(), 2u);
     EXPECT_EQ(Errors[1], QStringLiteral("Cannot open file Kalvoinit.txt."));
+
+    // Another learning order than the program's own is a sixth line; a file
+    // without one brings the program's own back; a bad one is reported after
+    // the five lines, and the order stays.
+    form.OrderItems[1]->trigger();
+    form.SaveEnv1->trigger();
+    const QByteArray withOrder = ReadFile(QStringLiteral("Kalvoinit.txt"));
+    EXPECT_TRUE(withOrder.endsWith("\r\n1\r\nkmuresnaptlwi.jzfoy,vg5/q92h38b?47c1d60x\r\n")) << withOrder.constData();
+    WriteFile(QStringLiteral("Kalvoinit.txt"), "1\r\n5\r\n14\r\n800\r\n1\r\n");
+    form.LoadEnv1->trigger();
+    EXPECT_TRUE(form.OrderItems[0]->isChecked());
+    WriteFile(QStringLiteral("Kalvoinit.txt"), withOrder);
+    form.LoadEnv1->trigger();
+    EXPECT_TRUE(form.OrderItems[1]->isChecked());
+    WriteFile(QStringLiteral("Kalvoinit.txt"), "8\r\n5\r\n14\r\n800\r\n1\r\nK M K\r\n");
+    form.LoadEnv1->trigger();
+    ASSERT_EQ(Errors.size(), 3u);
+    EXPECT_EQ(Errors[2], QStringLiteral("'K M K' is not a valid learning order."));
+    EXPECT_EQ(form.Edit1->text(), QStringLiteral("8"));
+    EXPECT_TRUE(form.OrderItems[1]->isChecked());
 }
 
 TEST_F(TextsWindowTest, NotepadLoadsAndIsPlacedBesideTheMainWindow)

@@ -3,7 +3,14 @@
 // time-outs, a character brought in, the chart, and "Stop Kalvo" with the rating.
 #include "WindowFixture.h"
 
+#include "app/CustomSetDialog.h"
 #include "app/ErrorHistogram.h"
+#include "app/StatusNotice.h"
+#include "trainer/LearningOrder.h"
+
+#include <QActionGroup>
+#include <QLabel>
+#include <QLineEdit>
 
 namespace {
 
@@ -340,4 +347,76 @@ TEST_F(TrainerWindowTest, AnswersAndTheRatingAreSpokenAndMayBeWaitedFor)
         EXPECT_TRUE(spoken("StatusNotice").startsWith(QStringLiteral("Your current mastery rating is ")));
         EXPECT_TRUE(spoken("StatusNotice").endsWith(QStringLiteral("\nHere's how you did.  I'm Ready to go again.")));
     }
+}
+
+// Each order of the menu: the lesson asks the last of its starting characters,
+// then brings in the next of the order. The menu is closed during a lesson.
+TEST_F(TrainerWindowTest, EachLearningOrderAsksItsFirstCharactersFirst)
+{
+    TForm1& form = MakeForm();
+    ShowForm();
+    ASSERT_EQ(form.OrderItems.size(), kalvo::KnownOrders().size());
+    EXPECT_TRUE(form.OrderItems[0]->isChecked());
+    for (std::size_t i = 0; i < form.OrderItems.size(); ++i) {
+        const std::string order = kalvo::KnownOrders()[i].Characters;
+        form.OrderItems[i]->trigger();
+        EXPECT_TRUE(form.OrderItems[i]->isChecked());
+        form.Kalvobutton->click();
+        EXPECT_FALSE(form.OrderItems[i]->isEnabled());
+        EXPECT_FALSE(form.CustomSet1->isEnabled());
+        form.StartNumEdit->setText(QStringLiteral("2"));
+        form.KalvoSendButton->click();
+        Ask();
+        Type(order[1]);
+        Tick();
+        Ask();
+        const auto& questions = form.Lesson.Record().Questions();
+        ASSERT_EQ(questions.size(), 2u);
+        EXPECT_EQ(std::string() + questions[0].Asked + questions[1].Asked, order.substr(1, 2)) << order;
+        form.KalvoStopButton->click();
+        EXPECT_TRUE(form.OrderItems[i]->isEnabled());
+    }
+    EXPECT_TRUE(Errors.empty());
+}
+
+TEST_F(TrainerWindowTest, ACustomSetOfThreeIsAllTheLessonAsks)
+{
+    TForm1& form = MakeForm();
+    // The dialog refuses a bad set and says why; a good one closes it.
+    CustomSetDialog dialog(&form, "");
+    auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("SetEdit"));
+    box->setText(QStringLiteral("e t e"));
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("ErrorLabel"))->text(),
+              QStringLiteral("The character \"E\" is given twice."));
+    EXPECT_EQ(dialog.findChild<StatusNotice*>()->accessibleName(),
+              QStringLiteral("The character \"E\" is given twice."));
+    box->setText(QStringLiteral("E T M"));
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Set(), "etm");
+
+    ShowForm();
+    CustomSetDialog::SetChooser([](QWidget*) { return std::optional<std::string>("etm"); });
+    form.CustomSet1->trigger();
+    CustomSetDialog::SetChooser({});
+    EXPECT_TRUE(form.CustomSet1->isChecked());
+    form.StartNumEdit->setText(QStringLiteral("5"));
+    form.Kalvobutton->click();
+    form.KalvoSendButton->click();
+    EXPECT_EQ(form.StartNumEdit->text(), QStringLiteral("3"));
+    EXPECT_EQ(form.UsingEdit->text(), QStringLiteral("3"));
+    std::string asked;
+    for (int question = 0; question < 30; ++question) {
+        Ask();
+        asked += form.Train.CurrentCharacter();
+        Type(form.Train.CurrentCharacter());
+        Tick();
+    }
+    EXPECT_EQ(asked.find_first_not_of("etm"), std::string::npos) << asked;
+    EXPECT_EQ(form.Train.ActiveCount, 3);
+    form.KalvoStopButton->click();
+    const auto labels = form.Chart1->Labels();
+    EXPECT_EQ(labels[0] + labels[1] + labels[2] + labels[3], "ETM");
 }

@@ -17,7 +17,7 @@ namespace {
 
 EnvironmentSettings StartUpSettings()
 {
-    return {"1", 5, 14, 800, "1"};
+    return {"1", 5, 14, 800, "1", ""};
 }
 
 // Records every step the window would take, in order.
@@ -35,6 +35,7 @@ struct RecordingWindow {
         t.CharSpeed = [this](int v) { steps.push_back("SpeedScrollBar " + std::to_string(v)); };
         t.Frequency = [this](int v) { steps.push_back("Freqscrollbar " + std::to_string(v)); };
         t.CharactersInUse = [this](const std::string& s) { steps.push_back("UsingEdit " + s); };
+        t.LearningOrder = [this](const std::string& s) { steps.push_back("order " + s); };
         return t;
     }
 };
@@ -64,7 +65,7 @@ TEST(EnvironmentSave, StartUpValuesGiveFiveLinesWithCrLf)
 TEST(EnvironmentSave, TextsAreWrittenUnchanged)
 {
     TempFolder folder;
-    kalvo::SaveEnvironment({" 12 ", 30, 35, 1000, ""});
+    kalvo::SaveEnvironment({" 12 ", 30, 35, 1000, "", ""});
     EXPECT_EQ(ReadBytes("Kalvoinit.txt"), " 12 \r\n30\r\n35\r\n1000\r\n\r\n");
 }
 
@@ -118,7 +119,21 @@ TEST(EnvironmentLoad, AppliesTheFiveLinesInOrder)
     kalvo::LoadEnvironment(window.Target());
     EXPECT_EQ(window.steps,
               (std::vector<std::string>{"buffer 5", "Edit1 12", "CspeedScrollbar 8", "SpeedScrollBar 20",
-                                        "Freqscrollbar 650", "UsingEdit 7"}));
+                                        "Freqscrollbar 650", "UsingEdit 7", "order "}));
+}
+
+// The learning order is a sixth line, there only when it is not the program's own.
+TEST(EnvironmentLoad, ALearningOrderIsTheSixthLine)
+{
+    TempFolder folder;
+    EnvironmentSettings settings = StartUpSettings();
+    settings.LearningOrder = "kmr";
+    kalvo::SaveEnvironment(settings);
+    EXPECT_EQ(ReadBytes("Kalvoinit.txt"), "1\r\n5\r\n14\r\n800\r\n1\r\nkmr\r\n");
+    RecordingWindow window;
+    kalvo::LoadEnvironment(window.Target());
+    EXPECT_EQ(window.steps.front(), "buffer 6");
+    EXPECT_EQ(window.steps.back(), "order kmr");
 }
 
 TEST(EnvironmentLoad, SaveThenLoadGivesTheSameValues)
@@ -129,7 +144,7 @@ TEST(EnvironmentLoad, SaveThenLoadGivesTheSameValues)
     kalvo::LoadEnvironment(window.Target());
     EXPECT_EQ(window.steps,
               (std::vector<std::string>{"buffer 5", "Edit1 1", "CspeedScrollbar 5", "SpeedScrollBar 14",
-                                        "Freqscrollbar 800", "UsingEdit 1"}));
+                                        "Freqscrollbar 800", "UsingEdit 1", "order "}));
 }
 
 TEST(EnvironmentLoad, ThreeLineFileStopsAtTheEmptyFourthLine)

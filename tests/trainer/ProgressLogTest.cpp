@@ -35,6 +35,10 @@ TEST(ProgressLogTest, ALessonIsOneLineThatReadsBackWhole)
     const auto back = ParseProgressEntry(Line);
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, Entry());
+    EXPECT_EQ(back->Order, Trainer::DefaultLessonOrder);
+    ProgressEntry custom = Entry();
+    custom.Order = "q7zgk";
+    EXPECT_EQ(FormatProgressEntry(custom), std::string(Line) + ";order=q7zgk");
     EXPECT_EQ(IsoUtc(std::chrono::system_clock::time_point(std::chrono::seconds(1'796'000'000))),
               "2026-11-30T00:53:20Z");
 }
@@ -109,6 +113,14 @@ TEST(ProgressLogTest, EveryNumberIsHeldToItsRangeAndEveryLineReadIsWrittenBackTh
         {lesson + ";q:12:10:1:inf", false},
         {lesson + ";q:12:10:1:0.6435", true},
         {lesson + ";q:321011:0:1:5555555555555555555555555555555555555555555555555555555555502", false},
+        // the learning order: none is the program's own; no fewer characters than are in use
+        {fortyCharacters + ";order=kmuresnaptlwi.jzfoy,vg5/q92h38b?47c1d60x", true},
+        {head + "312;3;0.360;13;k:1:1:0:-;order=kmr", true},
+        {lesson + ";order=kmr", false},
+        {lesson + ";order=kmrsuk", false},
+        {lesson + ";order=KMRSU", false},
+        {lesson + ";order=kmrs=", false},
+        {lesson + ";order=", false},
     };
     for (const auto& row : table) {
         const auto entry = ParseProgressEntry(row.line);
