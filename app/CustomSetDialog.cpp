@@ -65,6 +65,7 @@ void CustomSetDialog::accept()
         const QString message = ansi::FromAnsi(error.what());
         ErrorLabel->setText(message);
         Notice->Announce(message);
+        adjustSize(); // room for the message's lines
         SetEdit->setFocus(Qt::OtherFocusReason);
         return;
     }
