@@ -187,16 +187,11 @@ print("chart:", chart.description)
 # screen reader says so); after the lesson another order rearranges the
 # chart, each character keeping its weight.
 kalvo_order, koch = control("menu item", "Kalvo"), control("menu item", "Koch (LCWO)")
-wait_state("Kalvo's own order checked", lambda: (koch.getState().contains(pyatspi.STATE_CHECKED),
-                                                kalvo_order.getState().contains(pyatspi.STATE_CHECKED)), (False, True))
 koch.queryAction().doAction(0)
 wait_state("Koch (LCWO) checked", lambda: (koch.getState().contains(pyatspi.STATE_CHECKED),
                                           kalvo_order.getState().contains(pyatspi.STATE_CHECKED)), (True, False))
-wait_state("the chart in the new order", lambda: chart.description.startswith(
-    "K 1.0, M 1.0, U 1.0, R 1.0, E 1.0, S 1.0, N 1.0, A 1.0, P 1.0, T 1.0, L 1.0, W 1.0, I 1.0, period 1.0, J 1.0, "),
-    True)
-if "Q 0.8" not in chart.description:
-    fail("the chart's Q lost its weight: %r" % chart.description)
+wait_state("the chart in the new order", lambda: chart.description.startswith("K 1.0, M 1.0, U 1.0, R 1.0, ")
+           and "Q 0.8" in chart.description, True)
 kalvo_order.queryAction().doAction(0)
 wait_state("Kalvo checked again", lambda: kalvo_order.getState().contains(pyatspi.STATE_CHECKED), True)
 

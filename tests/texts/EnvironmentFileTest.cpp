@@ -122,20 +122,6 @@ TEST(EnvironmentLoad, AppliesTheFiveLinesInOrder)
                                         "Freqscrollbar 650", "UsingEdit 7", "order "}));
 }
 
-// The learning order is a sixth line, there only when it is not the program's own.
-TEST(EnvironmentLoad, ALearningOrderIsTheSixthLine)
-{
-    TempFolder folder;
-    EnvironmentSettings settings = StartUpSettings();
-    settings.LearningOrder = "kmr";
-    kalvo::SaveEnvironment(settings);
-    EXPECT_EQ(ReadBytes("Kalvoinit.txt"), "1\r\n5\r\n14\r\n800\r\n1\r\nkmr\r\n");
-    RecordingWindow window;
-    kalvo::LoadEnvironment(window.Target());
-    EXPECT_EQ(window.steps.front(), "buffer 6");
-    EXPECT_EQ(window.steps.back(), "order kmr");
-}
-
 TEST(EnvironmentLoad, SaveThenLoadGivesTheSameValues)
 {
     TempFolder folder;
