@@ -3,11 +3,14 @@
 // The characters are introduced in LessonOrder, which "Start Kalvo" takes from
 // the chosen learning order (Order: the program's own unless the learner chose
 // another, which may hold fewer than 40 characters; MaxActiveCount is its
-// length). Weights[1..40] hold the error weights by position of LessonOrder. PickCharacter chooses CurrentIndex among
-// positions 1..ActiveCount, favouring high weights; CheckAnswer judges LastKey; AnswerTick counts the answer time down,
-// handles the time-out, recomputes the statistics and brings in the next character when MeanWeight < 0.5 and MaxWeight
-// < 0.6. The window calls these from its handlers and acts on the returned outcomes (echo text, chart redraw, hiding
-// the quick-start box, counts shown). Invariant while asking: 1 <= CurrentIndex <= ActiveCount <= MaxActiveCount <= 40.
+// length). Weights[1..40] hold the error weights by position of LessonOrder.
+// PickCharacter chooses CurrentIndex among positions 1..ActiveCount, favouring
+// high weights; CheckAnswer judges LastKey; AnswerTick counts the answer time
+// down, handles the time-out, recomputes the statistics and brings in the
+// next character when MeanWeight < 0.5 and MaxWeight < 0.6. The window calls
+// these from its handlers and acts on the returned outcomes (echo text, chart
+// redraw, hiding the quick-start box, counts shown).
+// Invariant while asking: 1 <= CurrentIndex <= ActiveCount <= MaxActiveCount <= 40.
 // The order changes only while no lesson is prepared or running (SetOrder
 // throws ELearningOrder otherwise); the last lesson's weights stay by position
 // of its own LessonOrder, and WeightOf finds a character's weight in it.
