@@ -10,7 +10,7 @@
 //    an answer was awaited (columns), each cell as dark as its share of the
 //    row's keys; right answers lie on the diagonal. Its accessible description
 //    lists the same counts as text.
-//  - Label1: the lesson in one line (questions, length).
+//  - Label1: the lesson in one line (questions, length, learning order).
 // Refresh reads the record and the trainer; while the window is shown it
 // refreshes itself whenever the record has changed (checked every RefreshMs).
 // Created hidden; closing only hides it. Nothing here changes the lesson.

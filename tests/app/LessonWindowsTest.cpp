@@ -73,6 +73,7 @@ TEST_F(LessonWindowsTest, DetailsShowCountsConfusionsAndKeepUpWithTheLesson)
     TLessonDetails* details = form.findChild<TLessonDetails*>();
     ASSERT_NE(details, nullptr);
     ASSERT_TRUE(details->isVisible());
+    EXPECT_TRUE(details->Label1->text().endsWith(QStringLiteral("characters in use. Learning order: Kalvo.")));
     QTableWidget* table = details->Table1;
     using C = TLessonDetails::Column;
     const struct {
