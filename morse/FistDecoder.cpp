@@ -1,0 +1,70 @@
+#include "morse/FistDecoder.h"
+
+#include <cmath>
+
+namespace kalvo {
+
+namespace {
+
+// How much of each new element goes into the running lengths: enough to
+// follow a change of speed within a character or two, little enough that one
+// uneven element does not throw the next ones.
+constexpr double Follow = 0.3;
+
+} // namespace
+
+FistDecoder::FistDecoder(const MorseCodeTable& table, double startWpm)
+    : Table(table), Dot(1.2 / startWpm), Dash(3 * 1.2 / startWpm)
+{
+}
+
+void FistDecoder::Mark(double seconds)
+{
+    if (seconds <= 0)
+        return;
+    // Nearer the dash than the dot on a log scale: above their geometric mean.
+    if (seconds * seconds > Dot * Dash) {
+        Pattern += '3';
+        Dash += Follow * (seconds - Dash);
+    } else {
+        Pattern += '1';
+        Dot += Follow * (seconds - Dot);
+    }
+    // A hand that keeps one kind for long (a run of dots) keeps the other in step.
+    if (Dash < 2 * Dot)
+        Dash = 2 * Dot;
+}
+
+std::string FistDecoder::Gap(double seconds)
+{
+    if (seconds < 2 * Dot) {
+        Dot += Follow * (seconds - Dot);
+        return {};
+    }
+    std::string text = Character();
+    if (seconds > 5 * Dot && !text.empty())
+        text += ' ';
+    return text;
+}
+
+std::string FistDecoder::Flush()
+{
+    return Character();
+}
+
+std::string FistDecoder::Character()
+{
+    if (Pattern.empty())
+        return {};
+    std::string text = "*";
+    for (std::size_t i = 0; i < Table.CodeTable.size(); ++i) {
+        if (Table.CodeTable[i] == Pattern) {
+            text = std::string(1, static_cast<char>(Table.CodeBase + static_cast<int>(i)));
+            break;
+        }
+    }
+    Pattern.clear();
+    return text;
+}
+
+} // namespace kalvo
