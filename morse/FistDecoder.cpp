@@ -22,6 +22,7 @@ void FistDecoder::Mark(double seconds)
 {
     if (seconds <= 0)
         return;
+    FElements.push_back({seconds, seconds * seconds > Dot * Dash, Dot});
     // Nearer the dash than the dot on a log scale: above their geometric mean.
     if (seconds * seconds > Dot * Dash) {
         Pattern += '3';
@@ -37,13 +38,29 @@ void FistDecoder::Mark(double seconds)
 
 std::string FistDecoder::Gap(double seconds)
 {
-    if (seconds < 2 * Dot) {
+    const auto kind = seconds < 2 * Dot ? KeyedElement::GapKind::Element
+        : seconds > 5 * Dot             ? KeyedElement::GapKind::Word
+                                        : KeyedElement::GapKind::Character;
+    if (!FElements.empty() && FElements.back().Ends == KeyedElement::GapKind::None) {
+        FElements.back().Gap = seconds;
+        FElements.back().Ends = kind;
+    }
+    if (kind == KeyedElement::GapKind::Element) {
         Dot += Follow * (seconds - Dot);
         return {};
     }
-    std::string text = Character();
-    if (seconds > 5 * Dot && !text.empty())
+    return Silence(seconds);
+}
+
+std::string FistDecoder::Silence(double seconds)
+{
+    std::string text;
+    if (seconds >= 2 * Dot)
+        text = Character();
+    if (seconds > 5 * Dot && SpaceDue) {
         text += ' ';
+        SpaceDue = false;
+    }
     return text;
 }
 
@@ -64,6 +81,7 @@ std::string FistDecoder::Character()
         }
     }
     Pattern.clear();
+    SpaceDue = true;
     return text;
 }
 

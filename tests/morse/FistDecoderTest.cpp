@@ -28,7 +28,8 @@ std::size_t Errors(const std::string& a, const std::string& b)
 }
 
 // A hand keying `text` at `wpm`, every element and gap off by up to 20 % at
-// random, its speed changed by `change` halfway through the text.
+// random, its speed changed by `change` halfway through the text. Half the
+// silences are also watched while they last, as the window does.
 std::string KeyAndRead(const MorseCodeTable& table, const std::string& text, double wpm, double change,
                        std::mt19937& random)
 {
@@ -44,7 +45,11 @@ std::string KeyAndRead(const MorseCodeTable& table, const std::string& text, dou
             decoder.Mark((pattern[e] - '0') * dot * error(random));
             const bool last = e + 1 == pattern.size();
             const double gap = !last ? 1 : i + 1 < text.size() && text[i + 1] == ' ' ? 7 : 3;
-            read += decoder.Gap(gap * dot * error(random));
+            const double seconds = gap * dot * error(random);
+            // Live, the silence is looked at while it lasts, before its end is known.
+            if (random() % 2)
+                read += decoder.Silence(seconds);
+            read += decoder.Gap(seconds);
         }
     }
     return read + decoder.Flush();
