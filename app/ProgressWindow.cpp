@@ -42,6 +42,21 @@ TProgressWindow::TProgressWindow(QWidget* parent) : QWidget(parent, Qt::Window)
         series->attachAxis(DateAxis);
         series->attachAxis(ValueAxis);
     }
+    SendingSpeedSeries = new QLineSeries;
+    SendingSpeedSeries->setName(QStringLiteral("Sending speed (wpm)"));
+    SendingAccuracySeries = new QLineSeries;
+    SendingAccuracySeries->setName(QStringLiteral("Sending accuracy (%)"));
+    SendingAxis = new QValueAxis;
+    SendingAxis->setRange(0, 100);
+    SendingAxis->setLabelFormat(QStringLiteral("%d"));
+    SendingAxis->setTitleText(QStringLiteral("Sending: wpm, %"));
+    chart->addAxis(SendingAxis, Qt::AlignRight);
+    for (QLineSeries* series : {SendingSpeedSeries, SendingAccuracySeries}) {
+        chart->addSeries(series);
+        series->setPointsVisible(true);
+        series->attachAxis(DateAxis);
+        series->attachAxis(SendingAxis);
+    }
     Chart1 = new QChartView(chart, this);
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setAccessibleName(chart->title());
@@ -62,6 +77,8 @@ TProgressWindow::TProgressWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 void TProgressWindow::ShowLog(const kalvo::ProgressLogContents& log)
 {
     QString summary = QStringLiteral("%1 lessons in the progress log.").arg(log.Entries.size());
+    if (!log.Sending.empty())
+        summary += QStringLiteral(" %1 sending sessions.").arg(log.Sending.size());
     if (log.Damaged > 0)
         summary += QStringLiteral(" %1 damaged lines were skipped.").arg(log.Damaged);
     if (!log.Entries.empty())
@@ -69,32 +86,46 @@ void TProgressWindow::ShowLog(const kalvo::ProgressLogContents& log)
                        .arg(QString::fromLatin1(kalvo::OrderName(log.Entries.back().Order)));
     Label1->setText(summary);
 
-    RatingSeries->clear();
-    InUseSeries->clear();
+    for (QLineSeries* series : {RatingSeries, InUseSeries, SendingSpeedSeries, SendingAccuracySeries})
+        series->clear();
     QStringList spoken;
     QDateTime first, last;
-    int top = 40;
-    for (const kalvo::ProgressEntry& e : log.Entries) {
-        const QDateTime when = QDateTime::fromString(QString::fromLatin1(e.When), Qt::ISODate);
-        const qreal x = static_cast<qreal>(when.toMSecsSinceEpoch());
-        RatingSeries->append(x, e.Rating);
-        InUseSeries->append(x, e.InUse);
-        top = std::max(top, e.Rating);
+    const auto at = [&](const std::string& iso) {
+        const QDateTime when = QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate);
         if (!first.isValid() || when < first)
             first = when;
         if (!last.isValid() || when > last)
             last = when;
+        return static_cast<qreal>(when.toMSecsSinceEpoch());
+    };
+    int top = 40;
+    for (const kalvo::ProgressEntry& e : log.Entries) {
+        const qreal x = at(e.When);
+        RatingSeries->append(x, e.Rating);
+        InUseSeries->append(x, e.InUse);
+        top = std::max(top, e.Rating);
         spoken << QStringLiteral("%1: rating %2, %3 characters")
                       .arg(QString::fromLatin1(e.When))
                       .arg(e.Rating)
                       .arg(e.InUse);
+    }
+    for (const kalvo::SendingEntry& e : log.Sending) {
+        const qreal x = at(e.When);
+        SendingSpeedSeries->append(x, e.Wpm);
+        QString line = QStringLiteral("%1: sending %2 wpm")
+                           .arg(QString::fromLatin1(e.When), QString::number(e.Wpm, 'f', 1));
+        if (e.Accuracy >= 0) {
+            SendingAccuracySeries->append(x, e.Accuracy);
+            line += QStringLiteral(", %1 %").arg(e.Accuracy);
+        }
+        spoken << line;
     }
     if (first.isValid()) {
         // A single lesson, or lessons of one moment, still get a day to stand in.
         DateAxis->setRange(first.addSecs(-43200), std::max(last, first.addSecs(1)).addSecs(43200));
     }
     ValueAxis->setRange(0, top);
-    Chart1->setAccessibleDescription(spoken.isEmpty() ? QStringLiteral("No lessons yet.")
+    Chart1->setAccessibleDescription(spoken.isEmpty() ? QStringLiteral("No lessons or sending sessions yet.")
                                                       : spoken.join(QStringLiteral("; ")) + QLatin1Char('.'));
 
     const auto rows = kalvo::RecentProgress(log.Entries, RecentLessons);

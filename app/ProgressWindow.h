@@ -2,14 +2,17 @@
 // like the notepad, showing the progress log as read on the user's command.
 //
 //  - Chart1: the rating and the number of characters in use of every lesson,
-//    two lines over a date axis (Qt Charts); its accessible description lists
-//    the lessons as text.
+//    two lines over a date axis (Qt Charts), and the speed and accuracy of
+//    every sending session, two more on a value axis of their own on the
+//    right (0 to 100 holds both wpm and per cent); a session sent without a
+//    text to match has no accuracy point. Its accessible description lists
+//    the lessons and the sessions as text.
 //  - Table1: per character over the last RecentLessons lessons: lessons it was
 //    asked in, asked, accuracy (hits per question, in per cent) and the
 //    median of its median reaction times; sortable, a real table for screen
 //    readers.
-//  - Label1: how many lessons the log holds and how many damaged lines were
-//    skipped.
+//  - Label1: how many lessons and sending sessions the log holds and how many
+//    damaged lines were skipped.
 // ShowLog replaces everything; the window reads no file itself.
 // Created hidden; closing only hides it.
 #pragma once
@@ -41,5 +44,8 @@ public:
     QLineSeries* InUseSeries;
     QDateTimeAxis* DateAxis;
     QValueAxis* ValueAxis;
+    QLineSeries* SendingSpeedSeries;
+    QLineSeries* SendingAccuracySeries;
+    QValueAxis* SendingAxis;
     QTableWidget* Table1;
 };

@@ -85,9 +85,31 @@ bool IsCharacterName(char c)
     return byte > ' ' && byte != 0x7F && c != ';' && c != ':';
 }
 
-bool StartsWithMagic(const std::string& line)
+bool StartsWith(const std::string& line, const char* magic)
 {
-    return line.rfind(std::string(ProgressLogMagic) + ";", 0) == 0;
+    return line.rfind(std::string(magic) + ";", 0) == 0;
+}
+
+// A speed held to the one decimal the log writes.
+std::optional<double> OneDecimal(std::optional<double> value)
+{
+    return value ? Number<double>(Fixed(*value, 1)) : std::nullopt;
+}
+
+// Reads the old log, if any, and writes it whole again with the new line;
+// a line that would not read back is refused with `refusal`.
+void AppendLine(const std::string& line, bool readsBack, const char* refusal, const std::string& name)
+{
+    std::vector<std::string> lines;
+    std::error_code error;
+    if (std::filesystem::exists(name, error)) {
+        lines = ReadTextLines(name);
+        ParseProgressLog(lines, name); // refuses a file that is not this log
+    }
+    if (!readsBack)
+        throw EProgressLog(refusal);
+    lines.push_back(line);
+    WriteTextLines(name, lines);
 }
 
 } // namespace
@@ -116,6 +138,18 @@ ProgressEntry MakeProgressEntry(const LessonRecord& record, const Trainer& train
     const std::string inUse = trainer.LessonOrder.substr(0, static_cast<std::size_t>(std::max(0, trainer.ActiveCount)));
     for (const LessonRecord::CharacterSummary& row : record.Summarise(inUse))
         entry.Characters.push_back({row.Character, row.Asked, row.Hits, row.TimeOuts, row.MedianReaction});
+    return entry;
+}
+
+SendingEntry MakeSendingEntry(double wpm, std::optional<int> accuracyPercent, int characters, double lengthSeconds,
+                              std::chrono::system_clock::time_point wallClock)
+{
+    SendingEntry entry;
+    entry.When = IsoUtc(wallClock);
+    entry.LengthSeconds = static_cast<long>(lengthSeconds + 0.5);
+    entry.Wpm = OneDecimal(wpm).value_or(wpm);
+    entry.Accuracy = accuracyPercent.value_or(-1);
+    entry.Characters = characters;
     return entry;
 }
 
@@ -213,6 +247,27 @@ std::optional<ProgressEntry> ParseProgressEntry(const std::string& line)
     return entry;
 }
 
+std::string FormatSendingEntry(const SendingEntry& entry)
+{
+    return std::string(SendingLogMagic) + ";" + entry.When + ";" + std::to_string(entry.LengthSeconds) + ";"
+        + Fixed(entry.Wpm, 1) + ";" + (entry.Accuracy < 0 ? std::string("-") : std::to_string(entry.Accuracy)) + ";"
+        + std::to_string(entry.Characters);
+}
+
+std::optional<SendingEntry> ParseSendingEntry(const std::string& line)
+{
+    const std::vector<std::string_view> fields = Split(line, ';');
+    if (fields.size() != 6 || fields[0] != SendingLogMagic || !IsIsoUtc(fields[1]))
+        return std::nullopt;
+    const auto length = NumberIn<long>(fields[2], 0, MaxLessonSeconds);
+    const auto wpm = OneDecimal(NumberIn<double>(fields[3], 0.0, MaxSendingWpm));
+    const auto accuracy = fields[4] == "-" ? std::optional<int>(-1) : NumberIn<int>(fields[4], 0, 100);
+    const auto characters = NumberIn<int>(fields[5], 0, MaxSentCharacters);
+    if (!length || !wpm || !accuracy || !characters)
+        return std::nullopt;
+    return SendingEntry{std::string(fields[1]), *length, *wpm, *accuracy, *characters};
+}
+
 ProgressLogContents ParseProgressLog(const std::vector<std::string>& lines, const std::string& name)
 {
     ProgressLogContents contents;
@@ -220,11 +275,18 @@ ProgressLogContents ParseProgressLog(const std::vector<std::string>& lines, cons
     for (const std::string& line : lines) {
         if (line.empty())
             continue;
-        any = any || StartsWithMagic(line);
-        if (auto entry = ParseProgressEntry(line))
+        const bool sending = StartsWith(line, SendingLogMagic);
+        any = any || sending || StartsWith(line, ProgressLogMagic);
+        if (sending) {
+            if (auto entry = ParseSendingEntry(line))
+                contents.Sending.push_back(*entry);
+            else
+                ++contents.Damaged;
+        } else if (auto entry = ParseProgressEntry(line)) {
             contents.Entries.push_back(*entry);
-        else
+        } else {
             ++contents.Damaged;
+        }
     }
     if (contents.Damaged > 0 && !any)
         throw EProgressLog(name + " is not a Kalvo progress log.");
@@ -242,19 +304,22 @@ ProgressLogContents ReadProgressLog(const std::string& name)
 
 void AppendProgressLog(const ProgressEntry& entry, const std::string& name)
 {
-    std::vector<std::string> lines;
-    std::error_code error;
-    if (std::filesystem::exists(name, error)) {
-        lines = ReadTextLines(name);
-        ParseProgressLog(lines, name); // refuses a file that is not this log
-    }
     const std::string line = FormatProgressEntry(entry);
-    if (!ParseProgressEntry(line))
-        throw EProgressLog(entry.LengthSeconds > MaxLessonSeconds
-                               ? "A lesson longer than a day cannot be saved to the progress log."
-                               : "This lesson's figures are outside what the progress log can keep.");
-    lines.push_back(line);
-    WriteTextLines(name, lines);
+    AppendLine(line, ParseProgressEntry(line).has_value(),
+               entry.LengthSeconds > MaxLessonSeconds
+                   ? "A lesson longer than a day cannot be saved to the progress log."
+                   : "This lesson's figures are outside what the progress log can keep.",
+               name);
+}
+
+void AppendSendingEntry(const SendingEntry& entry, const std::string& name)
+{
+    const std::string line = FormatSendingEntry(entry);
+    AppendLine(line, ParseSendingEntry(line).has_value(),
+               entry.LengthSeconds > MaxLessonSeconds
+                   ? "A sending session longer than a day cannot be saved to the progress log."
+                   : "This sending session's figures are outside what the progress log can keep.",
+               name);
 }
 
 } // namespace kalvo

@@ -1,5 +1,6 @@
-// ProgressLog: the learner's lessons over the days, in "Kalvoprogress.txt" in
-// the working folder, written and read only on the user's command.
+// ProgressLog: the learner's lessons and sending sessions over the days, in
+// "Kalvoprogress.txt" in the working folder, written and read only on the
+// user's command.
 //
 // One lesson per line (8-bit text, CR LF), fields separated by ";":
 //   KalvoProgress1;<UTC date and time, ISO 8601>;<length, s>;<characters in
@@ -11,8 +12,16 @@
 // order's characters as stored: ...;order=kmuresnaptlwi.jzfoy,vg5/q92h38b?47c1d60x
 // A line without it is a lesson in the program's own order, as every line
 // written before orders could be chosen.
+// One sending session per line, among the lessons in the order saved:
+//   KalvoSending1;<UTC date and time>;<length, s>;<speed, wpm>;<accuracy, %>;
+//   <characters sent>
+// the accuracy "-" when the learner sent without a text to match, e.g.
+//   KalvoSending1;2026-12-09T06:30:00Z;95;18.6;96;26
+// Readers from before sending sessions take these lines for damaged ones, so
+// none is lost: they skip them and keep them when appending (a file of
+// sending sessions alone they refuse as no log).
 // The first field names the format, so a file of anything else is told apart:
-// a file with lines none of which begins with it is not this log
+// a file with lines none of which begins with one of the two is not this log
 // (EProgressLog). A line that begins otherwise, does not parse whole, or holds
 // a number outside its range is damaged: reading skips and counts it;
 // appending keeps it as it was. The ranges are what a lesson can produce:
@@ -32,15 +41,22 @@
 //                     answer time, as "Pause" stops the countdown while keys are
 //                     still judged, but never after the lesson's end (the
 //                     second covers the rounding of both).
+// The ranges of a sending session:
+//   date and time     as a lesson's
+//   length            0 to 86400 s, as a lesson
+//   speed             0 to 100 wpm, to one decimal: beyond any hand
+//   accuracy          0 to 100 %, the target's characters sent right
+//   characters        0 to 86400 sent, far beyond a day's practice
 // A line the reader accepts holds the mean weight and the reaction times to
-// the three decimals it writes, so it is written back as a line that reads
-// the same. Sums over many lessons are kept in 64 bits.
+// the three decimals it writes, and the speed to its one decimal, so it is
+// written back as a line that reads the same. Sums over many lessons are kept
+// in 64 bits.
 // Numbers are written and read without regard to the user's locale.
 // Appending reads the old file (16 MB limit of every text file) and writes it
 // whole with the new line through the safe write of common/TextFile, so a
 // failed write leaves the old log whole ("Cannot create file ..."). A lesson
 // whose line would not read back (one longer than a day) is refused with
-// EProgressLog before anything is written.
+// EProgressLog before anything is written; so is such a sending session.
 #pragma once
 
 #include "common/Errors.h"
@@ -60,6 +76,9 @@ inline constexpr long MaxLessonSeconds = 86400;
 inline constexpr int MaxLessonQuestions = MaxLessonSeconds + 1;
 inline constexpr int MaxRating = 125;
 inline constexpr double MinReactionSeconds = -27.4;
+inline constexpr const char* SendingLogMagic = "KalvoSending1";
+inline constexpr double MaxSendingWpm = 100;
+inline constexpr int MaxSentCharacters = 86400;
 
 class EProgressLog : public EKalvoError {
 public:
@@ -87,8 +106,19 @@ struct ProgressEntry {
     bool operator==(const ProgressEntry&) const = default;
 };
 
+struct SendingEntry {
+    std::string When; // as a lesson's
+    long LengthSeconds = 0;
+    double Wpm = 0;
+    int Accuracy = -1; // per cent; -1 when there was no text to match
+    int Characters = 0; // sent, other than spaces
+
+    bool operator==(const SendingEntry&) const = default;
+};
+
 struct ProgressLogContents {
     std::vector<ProgressEntry> Entries; // in the file's order
+    std::vector<SendingEntry> Sending; // likewise
     int Damaged = 0;
 };
 
@@ -108,14 +138,21 @@ std::vector<CharacterProgress> RecentProgress(const std::vector<ProgressEntry>& 
 ProgressEntry MakeProgressEntry(const LessonRecord& record, const Trainer& trainer, LessonRecord::Clock::time_point now,
                                 std::chrono::system_clock::time_point wallClock);
 std::string IsoUtc(std::chrono::system_clock::time_point at);
+// A sending session as the log keeps it: the length to the whole second, the
+// speed to one decimal.
+SendingEntry MakeSendingEntry(double wpm, std::optional<int> accuracyPercent, int characters, double lengthSeconds,
+                              std::chrono::system_clock::time_point wallClock);
 
 std::string FormatProgressEntry(const ProgressEntry& entry);
 std::optional<ProgressEntry> ParseProgressEntry(const std::string& line);
-// Throws EProgressLog for lines of which none is a lesson.
+std::string FormatSendingEntry(const SendingEntry& entry);
+std::optional<SendingEntry> ParseSendingEntry(const std::string& line);
+// Throws EProgressLog for lines of which none is a lesson or a sending session.
 ProgressLogContents ParseProgressLog(const std::vector<std::string>& lines, const std::string& name);
 
 // Missing file: EProgressLog with a message that says how to start the log.
 ProgressLogContents ReadProgressLog(const std::string& name = ProgressLogFileName);
 void AppendProgressLog(const ProgressEntry& entry, const std::string& name = ProgressLogFileName);
+void AppendSendingEntry(const SendingEntry& entry, const std::string& name = ProgressLogFileName);
 
 } // namespace kalvo

@@ -137,9 +137,10 @@ TEST_F(LessonWindowsTest, TheProgressLogIsSavedAndShownOnCommandOnly)
                              "to Progress Log\" starts it."));
     EXPECT_FALSE(std::filesystem::exists(kalvo::ProgressLogFileName));
 
-    // An earlier lesson and a damaged line already in the log.
+    // An earlier lesson, a sending session and a damaged line already in the log.
     kalvo::testing::WriteBytes(kalvo::ProgressLogFileName,
                                "KalvoProgress1;2026-12-01T18:00:00Z;300;1;0.800;0;q:10:6:3:0.900\r\n"
+                               "KalvoSending1;2026-12-02T18:00:00Z;95;18.6;96;26\r\n"
                                "KalvoProgress1;2026-12-0\r\n");
     PlayLesson();
     form.KalvoStopButton->click();
@@ -156,9 +157,13 @@ TEST_F(LessonWindowsTest, TheProgressLogIsSavedAndShownOnCommandOnly)
     ASSERT_NE(progress, nullptr);
     ASSERT_TRUE(progress->isVisible());
     EXPECT_EQ(progress->Label1->text(),
-              QStringLiteral("2 lessons in the progress log. 1 damaged lines were skipped."
+              QStringLiteral("2 lessons in the progress log. 1 sending sessions. 1 damaged lines were skipped."
                              " The last lesson's learning order: Kalvo."));
     EXPECT_EQ(progress->RatingSeries->count(), 2);
+    EXPECT_EQ(progress->SendingSpeedSeries->count(), 1);
+    EXPECT_EQ(progress->SendingAccuracySeries->at(0).y(), 96);
+    EXPECT_TRUE(progress->Chart1->accessibleDescription().endsWith(
+        QStringLiteral("; 2026-12-02T18:00:00Z: sending 18.6 wpm, 96 %.")));
     EXPECT_EQ(progress->InUseSeries->at(1).y(), 2);
     EXPECT_TRUE(progress->Chart1->accessibleDescription().startsWith(
         QStringLiteral("2026-12-01T18:00:00Z: rating 0, 1 characters; ")));

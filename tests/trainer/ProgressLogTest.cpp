@@ -163,6 +163,57 @@ TEST(ProgressLogTest, DamagedLinesAreCountedAndAFileOfAnythingElseIsNoLog)
     }
 }
 
+TEST(ProgressLogTest, ASendingSessionIsALineOfItsOwnAmongTheLessons)
+{
+    const std::string head = "KalvoSending1;2026-12-09T06:30:00Z;", sending = head + "95;18.6;96;26";
+    const SendingEntry entry{"2026-12-09T06:30:00Z", 95, 18.6, 96, 26};
+    EXPECT_EQ(FormatSendingEntry(entry), sending);
+    EXPECT_EQ(ParseSendingEntry(sending), entry);
+    const auto wallClock = std::chrono::system_clock::time_point(std::chrono::seconds(1'796'000'000));
+    EXPECT_EQ(MakeSendingEntry(18.64, std::nullopt, 26, 94.6, wallClock),
+              (SendingEntry{"2026-11-30T00:53:20Z", 95, 18.6, -1, 26}));
+    const struct {
+        std::string line;
+        bool read;
+    } table[] = {
+        {head + "0;0.0;-;0", true},
+        {head + "86400;100.0;100;86400", true},
+        {head + "86401;18.6;96;26", false},
+        {head + "95;100.1;96;26", false},
+        {head + "95;-0.1;96;26", false},
+        {head + "95;18.64;96;26", true}, // kept to one decimal
+        {head + "95;18.6;101;26", false},
+        {head + "95;18.6;-1;26", false},
+        {head + "95;18.6;96;86401", false},
+        {head + "95;18.6;96", false},
+        {sending + ";", false},
+        {"KalvoSending1;2026-02-29T06:30:00Z;95;18.6;96;26", false},
+        {"KalvoSending2;2026-12-09T06:30:00Z;95;18.6;96;26", false},
+    };
+    for (const auto& row : table) {
+        const auto read = ParseSendingEntry(row.line);
+        EXPECT_EQ(read.has_value(), row.read) << row.line;
+        if (read) {
+            EXPECT_EQ(ParseSendingEntry(FormatSendingEntry(*read)), read) << row.line;
+        }
+    }
+
+    const ProgressLogContents mixed = ParseProgressLog({Line, sending, head + "95;18.6", Line}, "x");
+    EXPECT_EQ(mixed.Entries.size(), 2u);
+    EXPECT_EQ(mixed.Sending, std::vector<SendingEntry>{entry});
+    EXPECT_EQ(mixed.Damaged, 1);
+    EXPECT_EQ(ParseProgressLog({head + "x", "notes"}, "x").Damaged, 2); // a log, if a damaged one
+
+    TempFolder folder;
+    AppendSendingEntry(entry);
+    AppendProgressLog(Entry());
+    EXPECT_EQ(ReadBytes(ProgressLogFileName), sending + "\r\n" + Line + "\r\n");
+    SendingEntry tooFast = entry;
+    tooFast.Wpm = 100.1;
+    EXPECT_THROW(AppendSendingEntry(tooFast), EProgressLog);
+    EXPECT_EQ(ReadProgressLog().Sending.size(), 1u);
+}
+
 TEST(ProgressLogTest, TheLogSurvivesASaveARestartADamagedLineAndAFailedWrite)
 {
     TempFolder folder;
