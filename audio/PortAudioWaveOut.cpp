@@ -418,3 +418,70 @@ std::string PortAudioWaveOut::ErrorText(int code)
 }
 
 } // namespace kalvo
+
+namespace kalvo {
+
+namespace {
+
+// The sidetone on the default output device, through a callback stream of
+// its own with the device's low latency.
+class PortAudioSidetone : public SidetoneOutput {
+public:
+    ~PortAudioSidetone() override { Stop(); }
+
+    void Start(int rate, Render render) override
+    {
+        Stop();
+        FRender = std::move(render);
+        PaError rc = LibraryStatus();
+        const PaDeviceIndex device = rc == paNoError ? Pa_GetDefaultOutputDevice() : paNoDevice;
+        const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
+        if (rc == paNoError && info == nullptr)
+            rc = paDeviceUnavailable;
+        if (rc == paNoError) {
+            PaStreamParameters params{};
+            params.device = device;
+            params.channelCount = 1;
+            params.sampleFormat = paInt16;
+            params.suggestedLatency = std::max(Latency, info->defaultLowOutputLatency);
+            QuietStderr quiet;
+            rc = Pa_OpenStream(&Pa, nullptr, &params, rate, paFramesPerBufferUnspecified, paClipOff, Play, this);
+        }
+        if (rc == paNoError)
+            rc = Pa_StartStream(Pa);
+        if (rc != paNoError) {
+            Stop();
+            throw ESidetone(std::string("The sidetone cannot start: ") + Pa_GetErrorText(rc) + ".");
+        }
+    }
+
+    void Stop() override
+    {
+        if (Pa == nullptr)
+            return;
+        Pa_AbortStream(Pa);
+        Pa_CloseStream(Pa);
+        Pa = nullptr;
+    }
+
+private:
+    static int Play(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
+                    PaStreamCallbackFlags, void* user)
+    {
+        // A callback stream cannot pause cheaply: it keeps running.
+        static_cast<PortAudioSidetone*>(user)->FRender(static_cast<std::int16_t*>(output), frames);
+        return paContinue;
+    }
+
+    PaStream* Pa = nullptr;
+    Render FRender;
+};
+
+} // namespace
+
+std::unique_ptr<SidetoneOutput> MakePortAudioSidetone()
+{
+    return std::make_unique<PortAudioSidetone>();
+}
+
+} // namespace kalvo

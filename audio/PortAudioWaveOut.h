@@ -33,7 +33,10 @@
 // available." on a machine without one.
 #pragma once
 
+#include "audio/SidetoneOutput.h"
 #include "audio/StreamDevice.h"
+
+#include <memory>
 
 namespace kalvo {
 
@@ -80,5 +83,8 @@ private:
     // Starts a stream that ended itself for idleness again.
     static int Wake(Stream& s);
 };
+
+// The sidetone's stream on the default output device.
+std::unique_ptr<SidetoneOutput> MakePortAudioSidetone();
 
 } // namespace kalvo

@@ -3,6 +3,7 @@
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <deque>
 
@@ -372,6 +373,118 @@ int PulseWaveOut::Close(WaveOutHandle handle)
 std::string PulseWaveOut::ErrorText(int code)
 {
     return WaveOutErrorText(code);
+}
+
+} // namespace kalvo
+
+namespace kalvo {
+
+namespace {
+
+// The sidetone on the sound server: a stream of its own on the server
+// connection of a PulseStream, fed from the server's requests.
+class PulseSidetone : public SidetoneOutput {
+public:
+    ~PulseSidetone() override { Stop(); }
+
+    void Start(int rate, Render render) override
+    {
+        Stop();
+        FRender = std::move(render);
+        Base.Spec = {PA_SAMPLE_S16LE, static_cast<std::uint32_t>(rate), 1};
+        Base.Loop = pa_threaded_mainloop_new();
+        if (Base.Loop == nullptr || pa_threaded_mainloop_start(Base.Loop) < 0)
+            throw ESidetone("The sidetone cannot start: the sound server's thread did not start.");
+        pa_threaded_mainloop_lock(Base.Loop);
+        const bool ready = Connect();
+        pa_threaded_mainloop_unlock(Base.Loop);
+        if (!ready) {
+            Stop();
+            throw ESidetone("The sidetone cannot start: the sound server did not open a stream.");
+        }
+    }
+
+    void Wake() override
+    {
+        if (Base.Loop == nullptr || !Paused.load(std::memory_order_acquire))
+            return;
+        pa_threaded_mainloop_lock(Base.Loop);
+        if (Pa && Paused.exchange(false))
+            pa_operation_unref(pa_stream_cork(Pa, 0, nullptr, nullptr));
+        QuietFrames = 0;
+        pa_threaded_mainloop_unlock(Base.Loop);
+    }
+
+    void Stop() override
+    {
+        if (Base.Loop == nullptr)
+            return;
+        pa_threaded_mainloop_lock(Base.Loop);
+        if (Pa) {
+            pa_stream_set_write_callback(Pa, nullptr, nullptr);
+            pa_stream_set_state_callback(Pa, nullptr, nullptr);
+            pa_stream_disconnect(Pa);
+            pa_stream_unref(Pa);
+            Pa = nullptr;
+        }
+        pa_threaded_mainloop_unlock(Base.Loop);
+        Base.Disconnect();
+    }
+
+private:
+    bool Connect()
+    {
+        if (!Base.ConnectContext())
+            return false;
+        Pa = pa_stream_new(Base.Context, "Sidetone", &Base.Spec, nullptr);
+        if (Pa == nullptr)
+            return false;
+        pa_stream_set_state_callback(Pa, PulseStream::Signal, &Base);
+        pa_stream_set_write_callback(Pa, Requested, this);
+        // 20 ms in hand, asked for a quarter of it at a time: a key is heard
+        // within about that and the sink's latency. Less runs dry on a busy
+        // machine, and a tone that runs dry breaks up.
+        pa_buffer_attr attr;
+        attr.maxlength = static_cast<std::uint32_t>(-1);
+        attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(Microseconds(Latency), &Base.Spec));
+        attr.prebuf = static_cast<std::uint32_t>(-1);
+        attr.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(Microseconds(Latency / 4), &Base.Spec));
+        attr.fragsize = static_cast<std::uint32_t>(-1);
+        const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY);
+        if (pa_stream_connect_playback(Pa, nullptr, &attr, flags, nullptr, nullptr) < 0)
+            return false;
+        return Base.WaitFor([&] { return pa_stream_get_state(Pa) != PA_STREAM_CREATING; })
+            && pa_stream_get_state(Pa) == PA_STREAM_READY;
+    }
+
+    static void Requested(pa_stream* stream, std::size_t bytes, void* user)
+    {
+        auto& self = *static_cast<PulseSidetone*>(user);
+        void* data = nullptr;
+        if (pa_stream_begin_write(stream, &data, &bytes) < 0 || data == nullptr)
+            return;
+        const std::size_t frames = bytes / sizeof(std::int16_t);
+        const bool sounding = self.FRender(static_cast<std::int16_t*>(data), frames);
+        pa_stream_write(stream, data, frames * sizeof(std::int16_t), nullptr, 0, PA_SEEK_RELATIVE);
+        // Quiet for long: paused until the next key, so that the server stops
+        // asking and an open window costs nothing.
+        self.QuietFrames = sounding ? 0 : self.QuietFrames + frames;
+        if (self.QuietFrames > IdlePause * self.Base.Spec.rate && !self.Paused.exchange(true))
+            pa_operation_unref(pa_stream_cork(stream, 1, nullptr, nullptr));
+    }
+
+    PulseStream Base;
+    pa_stream* Pa = nullptr;
+    Render FRender;
+    std::size_t QuietFrames = 0; // the loop's thread only, or under its lock
+    std::atomic<bool> Paused{false};
+};
+
+} // namespace
+
+std::unique_ptr<SidetoneOutput> MakePulseSidetone()
+{
+    return std::make_unique<PulseSidetone>();
 }
 
 } // namespace kalvo

@@ -33,7 +33,10 @@
 // Result codes are the common ones (WaveOut.h).
 #pragma once
 
+#include "audio/SidetoneOutput.h"
 #include "audio/StreamDevice.h"
+
+#include <memory>
 
 namespace kalvo {
 
@@ -74,5 +77,8 @@ public:
 private:
     using Stream = PulseStream;
 };
+
+// The sidetone's stream on the sound server.
+std::unique_ptr<SidetoneOutput> MakePulseSidetone();
 
 } // namespace kalvo

@@ -8,12 +8,26 @@
 
 namespace kalvo {
 
-std::unique_ptr<WaveOutDevice> MakeSystemWaveOut()
+namespace {
+
+bool ToServer()
 {
     const char* chosen = std::getenv("KALVO_SOUND");
-    if ((chosen == nullptr || std::string_view(chosen) != "portaudio") && PulseWaveOut::ServerAnswers())
+    return (chosen == nullptr || std::string_view(chosen) != "portaudio") && PulseWaveOut::ServerAnswers();
+}
+
+} // namespace
+
+std::unique_ptr<WaveOutDevice> MakeSystemWaveOut()
+{
+    if (ToServer())
         return std::make_unique<PulseWaveOut>();
     return std::make_unique<PortAudioWaveOut>();
+}
+
+std::unique_ptr<SidetoneOutput> MakeSystemSidetone()
+{
+    return ToServer() ? MakePulseSidetone() : MakePortAudioSidetone();
 }
 
 } // namespace kalvo

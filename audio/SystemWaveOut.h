@@ -5,6 +5,7 @@
 // that the two paths can be measured side by side.
 #pragma once
 
+#include "audio/SidetoneOutput.h"
 #include "audio/WaveOut.h"
 
 #include <memory>
@@ -12,5 +13,7 @@
 namespace kalvo {
 
 std::unique_ptr<WaveOutDevice> MakeSystemWaveOut();
+// The sidetone's stream, on the same path as the program's sound output.
+std::unique_ptr<SidetoneOutput> MakeSystemSidetone();
 
 } // namespace kalvo

@@ -1,0 +1,43 @@
+// SidetoneOutput: a sound stream of its own for the sidetone, apart from the
+// sender's. It holds only some 20 ms of sound, so a key is heard at once,
+// and it asks its render function for every block it needs, on its own
+// thread, from Start until Stop.
+//
+//  - Start(rate, render): opens the stream (mono, 16 bits) and starts it; a
+//    stream that cannot be opened throws ESidetone with the reason.
+//  - Stop: stops and closes it; render is not called after Stop returns.
+//    Destruction stops it too.
+//  - render returns whether it is sounding or about to (a key is down). A
+//    stream that can pause cheaply pauses after IdlePause seconds of
+//    silence, so a window left open costs next to nothing; Wake (on every key
+//    press, from any thread) resumes it at once.
+#pragma once
+
+#include "common/Errors.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace kalvo {
+
+class ESidetone : public EKalvoError {
+public:
+    using EKalvoError::EKalvoError;
+};
+
+class SidetoneOutput {
+public:
+    using Render = std::function<bool(std::int16_t* out, std::size_t frames)>;
+    virtual ~SidetoneOutput() = default;
+    virtual void Start(int rate, Render render) = 0;
+    virtual void Stop() = 0;
+    virtual void Wake() { }
+
+    // Sound the stream asks to hold ahead of the speaker, seconds.
+    static constexpr double Latency = 0.020;
+    static constexpr double IdlePause = 2.0;
+};
+
+} // namespace kalvo
