@@ -17,6 +17,7 @@
 #include "app/EventPump.h"
 #include "app/SpinEdit.h"
 #include "app/StatusNotice.h"
+#include "audio/SidetoneOutput.h"
 #include "audio/TOutSound1.h"
 #include "audio/ToneSynth.h"
 #include "audio/WaveOut.h"
@@ -51,6 +52,7 @@ class QActionGroup;
 class TForm2;
 class TLessonDetails;
 class TProgressWindow;
+class TSendingPractice;
 class TAboutBox;
 
 class TForm1 : public QMainWindow {
@@ -91,6 +93,8 @@ public:
     std::function<std::optional<QString>()> ChooseFile;
     std::function<std::optional<QFont>(const QFont&)> ChooseFont;
     std::function<void(const QString&)> OpenAddress;
+    // The sidetone's own sound stream, made when "Sending Practice" opens.
+    std::function<std::unique_ptr<kalvo::SidetoneOutput>()> MakeSidetone;
 
     // Morse engine.
     void SetSpeed();
@@ -185,6 +189,7 @@ public:
     QActionGroup* LearningOrderGroup;
     std::vector<QAction*> OrderItems; // in the order of kalvo::KnownOrders()
     QAction* CustomSet1;
+    QAction* SendingPractice1;
     QAction* Notepad1;
     QMenu* H1;
     QAction* HelpFile1;
@@ -248,6 +253,8 @@ public slots:
     // The learning order of the next lesson: a known one, or the learner's set.
     void OrderItemClick(QAction* item);
     void CustomSet1Click();
+    // The learner keys in a window of its own, with a sidetone and the fist read.
+    void SendingPractice1Click();
     // Chooses `order` (as stored) for the next lesson: the menu's check moves
     // to it and the last lesson's chart follows it.
     void SetLearningOrder(const std::string& order);
@@ -313,6 +320,7 @@ private:
     // Made on their first command: nothing of them is needed before.
     TLessonDetails* Details = nullptr;
     TProgressWindow* Progress = nullptr;
+    TSendingPractice* Practice = nullptr;
     QWidget* Client;
     int CurrentClientHeight = LayoutClientHeight;
     bool InSendLoop = false;

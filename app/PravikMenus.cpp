@@ -52,6 +52,9 @@ void TForm1::BuildMenu()
     SaveProgress1 = MakeAction(Advanced1, "SaveProgress1", "Save Lesson to Progress Log",
                                "Add this lesson to Kalvoprogress.txt");
     ShowProgress1 = MakeAction(Advanced1, "ShowProgress1", "Show Progress", "Show the lessons of Kalvoprogress.txt");
+    SendingPractice1 = Advanced1->addAction(QStringLiteral("Sending Practice\u2026"));
+    SendingPractice1->setObjectName(QStringLiteral("SendingPractice1"));
+    SendingPractice1->setToolTip(QStringLiteral("Key Morse yourself: hear the sidetone, see what was read and how"));
     LearningOrder1 = Advanced1->addMenu(QStringLiteral("Learning &Order"));
     LearningOrder1->setObjectName(QStringLiteral("LearningOrder1"));
     LearningOrder1->setToolTip(QStringLiteral("The order in which the trainer brings in its characters"));
@@ -127,6 +130,7 @@ void TForm1::ConnectHandlers()
     on(SaveProgress1, &QAction::triggered, &TForm1::SaveProgress1Click);
     on(ShowProgress1, &QAction::triggered, &TForm1::ShowProgress1Click);
     on(CustomSet1, &QAction::triggered, &TForm1::CustomSet1Click);
+    on(SendingPractice1, &QAction::triggered, &TForm1::SendingPractice1Click);
     for (QAction* item : OrderItems)
         connect(item, &QAction::triggered, this, [this, item] { ErrorBox::Guard([&] { OrderItemClick(item); }); });
     on(Notepad1, &QAction::triggered, &TForm1::Notepad1Click);

@@ -7,6 +7,7 @@
 #include "app/ErrorBox.h"
 #include "app/ErrorHistogram.h"
 #include "app/LessonDetails.h"
+#include "app/SendingPractice.h"
 #include "app/ProgressWindow.h"
 #include "common/Convert.h"
 #include "common/Errors.h"
@@ -345,4 +346,33 @@ void TForm1::ShowLearningOrder()
         }
     }
     CustomSet1->setChecked(true);
+}
+
+void TForm1::SendingPractice1Click()
+{
+    if (!Practice) {
+        const auto tone = [this] { return std::pair<double, double>(Timing.ToneFreq, Synth.RiseFall.Ms); };
+        // Five characters drawn from those in use (or those the count in use
+        // names in the chosen order, before the first lesson).
+        const auto group = [this] {
+            int count = Train.ActiveCount;
+            if (count < 1) {
+                try {
+                    count = StrToInt(ToAnsi(UsingEdit->text()));
+                } catch (const EConvertError&) {
+                    count = 1;
+                }
+            }
+            const std::string& order = Train.ActiveCount > 0 ? Train.LessonOrder : Train.Order;
+            const std::string set = order.substr(0, static_cast<std::size_t>(std::clamp<int>(count, 1, order.size())));
+            std::string text;
+            for (int i = 0; i < 5; ++i)
+                text += UpCase(set[static_cast<std::size_t>(Random.Random() * set.size()) % set.size()]);
+            return text;
+        };
+        Practice = new TSendingPractice(Morse, MakeSidetone, tone, group, this);
+    }
+    Practice->show();
+    Practice->raise();
+    Practice->activateWindow();
 }

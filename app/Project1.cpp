@@ -47,6 +47,7 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(ProgramIcon());
 
     TForm1 Form1(kalvo::MakeSystemWaveOut());
+    Form1.MakeSidetone = [] { return kalvo::MakeSystemSidetone(); };
     TForm2 Form2;
     TAboutBox AboutBox;
     Form1.AttachWindows(&Form2, &AboutBox);

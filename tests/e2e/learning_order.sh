@@ -9,9 +9,9 @@ start_app
 start_recording
 
 dialog() { xdotool search --all --onlyvisible --pid "$APP_PID" --name '^Custom Set$' 2>/dev/null | head -n1; }
-# "Learning Order" is item 15 of "Advanced"; "Custom Set..." the sixth of its items.
+# "Learning Order" is item 16 of "Advanced"; "Custom Set..." the sixth of its items.
 keys=(alt+a)
-for _ in $(seq 15); do keys+=(Down); done
+for _ in $(seq 16); do keys+=(Down); done
 xdotool key --delay 50 "${keys[@]}" Right Down Down Down Down Down Return
 wait_until 10 "the custom set's dialog appeared" test -n "$(dialog)"
 DIALOG=$(dialog)

@@ -5,114 +5,34 @@
 # tone, "Stop Kalvo", "Save Lesson to Progress Log", and read the reaction
 # time from the log's new line (the median of one hit is that hit).
 #
-# Aligning the clocks: the recording's sample k is captured by the sound
-# server at t0 + k / 8000 on the monotonic clock. A thread watches the
-# recording grow: whenever the file holds n samples at moment t, they were
-# captured by then, so t0 <= t - n / 8000; the smallest such bound over the
-# looks of the last seconds, every half millisecond, is t0 to within the
-# server's hand-over time (a look lands right after a block was written). The
-# recording's latency is 2 ms, as the null sink renders that far ahead of its
-# clock, and the monitor hears a sound that much early. The key press is taken on
+# The clocks are aligned as recording.py says. The key press is taken on
 # the same clock just before xdotool (already running, reading commands from
 # its standard input) is told to press it.
 #
 # Usage: reaction_time.py WID MENU REC WORK N OUT SAVE_ITEM
 # Writes one line per press to OUT ("<n> <truth s> <reported s> <error ms>"),
 # then "median_abs_error_ms", "worst_abs_error_ms" and "n".
-import array
-import collections
 import os
 import statistics
 import subprocess
 import sys
-import threading
 import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from recording import RATE, RecordingClock, runs, wait_for  # noqa: E402
+import recording  # noqa: E402
 
 WID, MENU, REC, WORK = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4]
 N, OUT, SAVE_ITEM = int(sys.argv[5]), sys.argv[6], int(sys.argv[7])
-RATE = 8000
-HEADER = 44
 LOG = os.path.join(WORK, "Kalvoprogress.txt")
 
 
-class RecordingClock(threading.Thread):
-    """t0 from the looks of the last WINDOW seconds, so that it follows a
-    sound server whose clock runs a little apart from the monotonic one."""
-
-    WINDOW = 4.0
-
-    def __init__(self):
-        super().__init__(daemon=True)
-        self.looks = collections.deque()
-        self.lock = threading.Lock()
-        self.going = True
-
-    @property
-    def t0(self):
-        with self.lock:
-            return min(bound for _, bound in self.looks)
-
-    def run(self):
-        while self.going:
-            t = time.monotonic()
-            try:
-                n = (os.stat(REC).st_size - HEADER) // 2
-            except OSError:
-                n = 0
-            if n > 0:
-                with self.lock:
-                    self.looks.append((t, t - n / RATE))
-                    while self.looks[0][0] < t - self.WINDOW:
-                        self.looks.popleft()
-            time.sleep(0.0005)
-
-
 def samples(first=0):
-    """The recording from sample `first` on."""
-    with open(REC, "rb") as f:
-        f.seek(HEADER + 2 * first)
-        body = f.read()
-    s = array.array("h")
-    s.frombytes(body[: len(body) // 2 * 2])
-    return s
+    return recording.samples(REC, first)
 
 
 def length():
-    return max(0, (os.stat(REC).st_size - HEADER) // 2)
-
-
-def runs(s, threshold=1500, bridge=40):
-    """Tones as (start, end) sample indices, end exclusive, quiet spells of up
-    to 5 ms bridged; each end is moved on to where the fall ramp reaches the
-    noise floor."""
-    found = []
-    start = last = None
-    for i, v in enumerate(s):
-        if abs(v) >= threshold:
-            if start is None:
-                start = i
-            elif i - last > bridge:
-                found.append((start, last + 1))
-                start = i
-            last = i
-    if start is not None:
-        found.append((start, last + 1))
-    exact = []
-    for a, b in found:
-        while b < len(s) and any(abs(v) >= 100 for v in s[b : b + bridge]):
-            b += 1
-        exact.append((a, b))
-    return exact
-
-
-def wait_for(what, seconds, test):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        result = test()
-        if result:
-            return result
-        time.sleep(0.02)
-    sys.exit(f"FAIL: {what} within {seconds} s")
+    return recording.length(REC)
 
 
 xdotool = subprocess.Popen(["xdotool", "-"], stdin=subprocess.PIPE)
@@ -139,7 +59,7 @@ def log_lines():
 # xdotool's first key costs it a lookup of the keyboard map; a key that types
 # nothing takes that cost before anything is measured.
 send("key shift")
-clock = RecordingClock()
+clock = RecordingClock(REC)
 clock.start()
 results = []
 for k in range(N):
