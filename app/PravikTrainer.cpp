@@ -7,10 +7,11 @@
 #include "app/ErrorBox.h"
 #include "app/ErrorHistogram.h"
 #include "app/LessonDetails.h"
-#include "app/SendingPractice.h"
 #include "app/ProgressWindow.h"
+#include "app/SendingPractice.h"
 #include "common/Convert.h"
 #include "common/Errors.h"
+#include "texts/PracticeLibrary.h"
 #include "trainer/HistogramFeed.h"
 #include "trainer/LearningOrder.h"
 #include "trainer/ProgressLog.h"
@@ -370,7 +371,12 @@ void TForm1::SendingPractice1Click()
                 text += UpCase(set[static_cast<std::size_t>(Random.Random() * set.size()) % set.size()]);
             return text;
         };
-        Practice = new TSendingPractice(Morse, MakeSidetone, tone, group, this);
+        // The practice text the main window's number names, without moving the number on.
+        const auto line = [this] {
+            const PracticeLibrary::Result text = PracticeLibrary::Fetch(StrToInt(ToAnsi(Edit1->text())));
+            return text.Loaded ? text.Text : std::string();
+        };
+        Practice = new TSendingPractice(Morse, MakeSidetone, tone, group, line, this);
     }
     Practice->show();
     Practice->raise();

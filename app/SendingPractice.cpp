@@ -58,9 +58,9 @@ QString KeyName(const QKeyEvent* key)
 } // namespace
 
 TSendingPractice::TSendingPractice(const kalvo::MorseCodeTable& table, OutputMaker makeOutput, ToneSource tone,
-                                   GroupMaker group, QWidget* parent)
+                                   TargetMaker group, TargetMaker practiceLine, QWidget* parent)
     : QWidget(parent, Qt::Window), Table(table), MakeOutput(std::move(makeOutput)), Tone(std::move(tone)),
-      Group(std::move(group))
+      Group(std::move(group)), PracticeLine(std::move(practiceLine))
 {
     SetUpToolWindow(this, QStringLiteral("SendingPractice"), QStringLiteral("Sending Practice"), QSize(640, 680));
     std::copy(std::begin(DefaultBindings), std::end(DefaultBindings), Bindings);
@@ -102,6 +102,18 @@ TSendingPractice::TSendingPractice(const kalvo::MorseCodeTable& table, OutputMak
         ShowBinding(k);
     }
     form->addRow(QStringLiteral("Keys:"), keys);
+    MidiBox = new QComboBox(this);
+    MidiBox->setObjectName(QStringLiteral("MidiBox"));
+    MidiBox->setToolTip(QStringLiteral("A MIDI key adapter: note 0 straight key, 1 dot paddle, 2 dash paddle"));
+    MidiLabel = new QLabel(this);
+    MidiLabel->setObjectName(QStringLiteral("MidiLabel"));
+    MidiLabel->setWordWrap(true);
+    auto* midi = new QVBoxLayout;
+    midi->addWidget(MidiBox);
+    midi->addWidget(MidiLabel);
+    auto* midiCaption = new QLabel(QStringLiteral("&MIDI key:"), this);
+    midiCaption->setBuddy(MidiBox);
+    form->addRow(midiCaption, midi);
     AnnounceCheck = new QCheckBox(QStringLiteral("&Announce characters"), this);
     AnnounceCheck->setObjectName(QStringLiteral("AnnounceCheck"));
     AnnounceCheck->setToolTip(QStringLiteral("A screen reader speaks each character as it is read"));
@@ -120,9 +132,13 @@ TSendingPractice::TSendingPractice(const kalvo::MorseCodeTable& table, OutputMak
     GroupButton = new QPushButton(QStringLiteral("Random &Group"), this);
     GroupButton->setObjectName(QStringLiteral("GroupButton"));
     GroupButton->setToolTip(QStringLiteral("A target of five characters from the trainer's characters in use"));
+    LineButton = new QPushButton(QStringLiteral("Practice &Line"), this);
+    LineButton->setObjectName(QStringLiteral("LineButton"));
+    LineButton->setToolTip(QStringLiteral("The practice text whose number the main window shows"));
     auto* target = new QHBoxLayout;
     target->addWidget(TargetEdit, 1);
     target->addWidget(GroupButton);
+    target->addWidget(LineButton);
     form->addRow(QStringLiteral("Target:"), target);
 
     ReportButton = new QPushButton(QStringLiteral("&Report"), this);
@@ -195,9 +211,12 @@ TSendingPractice::TSendingPractice(const kalvo::MorseCodeTable& table, OutputMak
 
     const auto guarded = [](auto handler) { return [handler] { ErrorBox::Guard(handler); }; };
     connect(ModeBox, &QComboBox::currentIndexChanged, this, [this] { ApplySettings(); });
+    connect(MidiBox, &QComboBox::activated, this, [this](int index) { ErrorBox::Guard([&] { ChooseMidi(index); }); });
     connect(SpeedBox, &QSpinBox::valueChanged, this, [this] { ApplySettings(); });
     connect(GroupButton, &QPushButton::clicked, this,
             guarded([this] { TargetEdit->setText(ansi::FromAnsi(Group ? Group() : std::string())); }));
+    connect(LineButton, &QPushButton::clicked, this,
+            guarded([this] { TargetEdit->setText(ansi::FromAnsi(PracticeLine ? PracticeLine() : std::string())); }));
     connect(ReportButton, &QPushButton::clicked, this, guarded([this] { ShowReport(); }));
     connect(SaveButton, &QPushButton::clicked, this, guarded([this] { SaveToProgressLog(); }));
     connect(ClearButton, &QPushButton::clicked, this, guarded([this] { Clear(); }));
@@ -207,6 +226,55 @@ TSendingPractice::TSendingPractice(const kalvo::MorseCodeTable& table, OutputMak
     connect(Poll, &QTimer::timeout, this, [this] { ReadKeying(); });
     Clear();
     ApplySettings();
+}
+
+void TSendingPractice::ListMidi()
+{
+    Midi.reset();
+    MidiBox->clear();
+    MidiBox->addItem(QStringLiteral("None"));
+    try {
+        MidiPorts = kalvo::MidiKeys::Inputs();
+    } catch (const kalvo::EMidi& error) {
+        MidiPorts.clear();
+        MidiBox->setEnabled(false);
+        MidiLabel->setText(ansi::FromAnsi(error.what()));
+        return;
+    }
+    for (const kalvo::MidiPort& port : MidiPorts)
+        MidiBox->addItem(ansi::FromAnsi(port.Name));
+    MidiBox->setEnabled(!MidiPorts.empty());
+    MidiLabel->setText(MidiPorts.empty() ? QStringLiteral("No MIDI inputs: plug in a MIDI key adapter, then open "
+                                                          "this window again.")
+                                         : QString());
+}
+
+void TSendingPractice::ChooseMidi(int index)
+{
+    Midi.reset();
+    Voice.ReleaseAll();
+    if (index < 1 || index > static_cast<int>(MidiPorts.size()))
+        return;
+    const auto onKey = [this](kalvo::MidiKeyEvent key) {
+        Voice.SetKey(static_cast<kalvo::SidetoneVoice::Key>(key.Key), key.Down);
+        if (key.Down) {
+            if (Output)
+                Output->Wake();
+            QMetaObject::invokeMethod(Poll, qOverload<>(&QTimer::start), Qt::QueuedConnection);
+        }
+    };
+    const auto onGone = [this] {
+        Voice.ReleaseAll();
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                Midi.reset();
+                MidiBox->setCurrentIndex(0);
+                Say(QStringLiteral("The MIDI key was unplugged; its keys were let go."));
+            },
+            Qt::QueuedConnection);
+    };
+    Midi = std::make_unique<kalvo::MidiKeys>(MidiPorts[static_cast<std::size_t>(index - 1)], onKey, onGone);
 }
 
 TSendingPractice::~TSendingPractice()
@@ -253,11 +321,13 @@ void TSendingPractice::showEvent(QShowEvent* event)
             ErrorBox::Show(ansi::FromAnsi(error.what()));
         }
     }
+    ListMidi(); // the adapters plugged in now
     KeyPad->setFocus(Qt::OtherFocusReason);
 }
 
 void TSendingPractice::hideEvent(QHideEvent* event)
 {
+    Midi.reset();
     Voice.ReleaseAll();
     Poll->stop();
     if (Output) {

@@ -2,7 +2,10 @@
 // is read as it comes. A tool window of its own, opened from the "Advanced"
 // menu; the main window's sound and state are not touched.
 //
-//  - Keys: a straight key and the two paddles of an iambic keyer on keys of
+//  - Keys: a MIDI key adapter (MidiKeys), chosen from the MIDI inputs
+//    present; the window says when there are none, or no MIDI at all. An
+//    adapter unplugged while keying releases its keys and the window says so.
+//    And a straight key and the two paddles of an iambic keyer on keys of
 //    the keyboard (Space, Left Ctrl, Right Ctrl at first, as USB paddle
 //    adapters send them; each can be changed: press its button, then the
 //    key). Keys count while the keying area has the focus; when it loses the
@@ -15,12 +18,13 @@
 //    as the silence after them is long enough, and are spoken when
 //    "Announce characters" is on.
 //  - "Report" compares what was read with the target (typed, or a random
-//    group of the trainer's characters in use) and shows the report's lines
+//    group of the trainer's characters in use, or a practice text) and shows the report's lines
 //    and a chart of the keyed element and gap lengths against 1, 3 and 7
 //    dots; the report is spoken as one announcement. "Save to Progress Log"
 //    adds it to the progress log. "Clear" starts afresh.
 #pragma once
 
+#include "audio/MidiKeys.h"
 #include "audio/SidetoneOutput.h"
 #include "morse/CodeTable.h"
 #include "morse/FistDecoder.h"
@@ -53,11 +57,12 @@ public:
     // The pitch (Hz) and rise and fall time (ms) the main window sounds with.
     using ToneSource = std::function<std::pair<double, double>()>;
     using OutputMaker = std::function<std::unique_ptr<kalvo::SidetoneOutput>()>;
-    // A random group for a target, from the trainer's characters in use.
-    using GroupMaker = std::function<std::string()>;
+    // A target: a random group from the trainer's characters in use, or the
+    // practice text the main window's number names.
+    using TargetMaker = std::function<std::string()>;
 
-    TSendingPractice(const kalvo::MorseCodeTable& table, OutputMaker makeOutput, ToneSource tone, GroupMaker group,
-                     QWidget* parent);
+    TSendingPractice(const kalvo::MorseCodeTable& table, OutputMaker makeOutput, ToneSource tone, TargetMaker group,
+                     TargetMaker practiceLine, QWidget* parent);
     ~TSendingPractice() override;
 
     static constexpr int SampleRate = 48000;
@@ -82,10 +87,13 @@ public:
     QComboBox* ModeBox;
     QSpinBox* SpeedBox;
     QPushButton* KeyButtons[3];
+    QComboBox* MidiBox;
+    QLabel* MidiLabel;
     QCheckBox* AnnounceCheck;
     QPlainTextEdit* DecodedBox;
     QLineEdit* TargetEdit;
     QPushButton* GroupButton;
+    QPushButton* LineButton;
     QPushButton* ReportButton;
     QPushButton* SaveButton;
     QPushButton* ClearButton;
@@ -101,13 +109,16 @@ protected:
 
 private:
     void ApplySettings();
+    // Lists the MIDI inputs, or says why there are none.
+    void ListMidi();
+    void ChooseMidi(int index);
     void ShowBinding(int key);
     void Say(const QString& text);
 
     const kalvo::MorseCodeTable& Table;
     OutputMaker MakeOutput;
     ToneSource Tone;
-    GroupMaker Group;
+    TargetMaker Group, PracticeLine;
     std::unique_ptr<kalvo::SidetoneOutput> Output;
     std::unique_ptr<kalvo::FistDecoder> Decoder;
     QTimer* Poll;
@@ -120,4 +131,6 @@ private:
     QScatterSeries* MarkSeries;
     QScatterSeries* GapSeries;
     std::optional<kalvo::SendingReport> LastReport;
+    std::vector<kalvo::MidiPort> MidiPorts;
+    std::unique_ptr<kalvo::MidiKeys> Midi;
 };

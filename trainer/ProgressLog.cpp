@@ -298,7 +298,8 @@ ProgressLogContents ReadProgressLog(const std::string& name)
     std::error_code error;
     if (!std::filesystem::exists(name, error))
         throw EProgressLog("There is no progress log " + name
-                           + " in this folder yet: \"Save Lesson to Progress Log\" starts it.");
+                           + " in this folder yet: \"Save Lesson to Progress Log\" starts it (or"
+                             " \"Save to Progress Log\" in Sending Practice).");
     return ParseProgressLog(ReadTextLines(name), name);
 }
 

@@ -134,7 +134,7 @@ TEST_F(LessonWindowsTest, TheProgressLogIsSavedAndShownOnCommandOnly)
               QStringLiteral("There is no lesson to save yet: press \"Start Kalvo\", then \"Start Sending\"."));
     EXPECT_EQ(Errors[1],
               QStringLiteral("There is no progress log Kalvoprogress.txt in this folder yet: \"Save Lesson "
-                             "to Progress Log\" starts it."));
+                             "to Progress Log\" starts it (or \"Save to Progress Log\" in Sending Practice)."));
     EXPECT_FALSE(std::filesystem::exists(kalvo::ProgressLogFileName));
 
     // An earlier lesson, a sending session and a damaged line already in the log.

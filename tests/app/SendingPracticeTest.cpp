@@ -5,7 +5,10 @@
 
 #include "app/SendingPractice.h"
 
+#include <QComboBox>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -35,6 +38,10 @@ TEST_F(WindowTest, SendingPracticeKeysTheSidetoneAndReadsTheFist)
     auto* practice = form.findChild<TSendingPractice*>();
     ASSERT_TRUE(practice && practice->isVisible());
     ASSERT_EQ(running, 1);
+    if (!QFileInfo::exists(QStringLiteral("/dev/snd/seq"))) {
+        EXPECT_FALSE(practice->MidiBox->isEnabled());
+        EXPECT_TRUE(practice->MidiLabel->text().startsWith(QStringLiteral("No MIDI keys: this machine has no ALSA")));
+    }
 
     // "TE" on the straight key at 20 wpm (a dot of 60 ms), the stream asking for 10 ms at a time.
     std::vector<std::int16_t> block(480);

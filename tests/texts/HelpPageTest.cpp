@@ -65,6 +65,7 @@ TEST(HelpPage, ExplainsEveryCommand)
         "Toggle Uppercase",
         "Learning Order",
         "Custom Set",
+        "Sending Practice",
         "Lesson Details",
         "Save Lesson to Progress Log",
         "Show Progress",
