@@ -176,7 +176,7 @@ TSendingPractice::TSendingPractice(const kalvo::MorseCodeTable& table, OutputMak
     chart->addAxis(y, Qt::AlignLeft);
     for (double ideal : {1.0, 3.0, 7.0}) {
         auto* line = new QLineSeries;
-        line->setName(QStringLiteral("%1 dots").arg(ideal));
+        line->setName(ideal == 1.0 ? QStringLiteral("1 dot") : QStringLiteral("%1 dots").arg(ideal));
         line->append(0, ideal);
         line->append(1, ideal);
         chart->addSeries(line);
@@ -203,6 +203,9 @@ TSendingPractice::TSendingPractice(const kalvo::MorseCodeTable& table, OutputMak
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(KeyPad);
     layout->addLayout(form);
+    auto* decodedLabel = new QLabel(QStringLiteral("&Decoded text:"), this);
+    decodedLabel->setBuddy(DecodedBox);
+    layout->addWidget(decodedLabel);
     layout->addWidget(DecodedBox);
     layout->addLayout(buttons);
     layout->addWidget(ReportBox, 1);

@@ -25,12 +25,15 @@ for c in .--. .- .-. .. ...; do
 done
 xdotool "${keys[@]}"
 await_tones 14 10
-decoded() {
+# Alt+D takes the focus to "Decoded text", whose text is copied until it
+# reads the whole word (its last character comes once the silence after it
+# is long enough; a word's space follows later).
+read_paris() {
   clear_clipboard
-  xdotool mousemove --window "$P" 300 240 click 1 key ctrl+a ctrl+c
-  await_clipboard | sed 's/ *$//'   # the word's space once its gap has passed
+  xdotool key alt+d ctrl+a ctrl+c
+  decoded=$(xclip -selection clipboard -o 2>/dev/null | sed 's/ *$//')
+  [ "$decoded" = "PARIS" ]
 }
-read_paris() { [ "$(decoded)" = "PARIS" ]; }
 wait_until 10 "the window read PARIS" read_paris
 import -window "$P" "$ARTIFACTS/kalvo-sending-practice.png"
 stop_recording
