@@ -11,6 +11,7 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -158,6 +159,8 @@ TSendingPractice::TSendingPractice(const kalvo::MorseCodeTable& table, OutputMak
     ReportBox->setObjectName(QStringLiteral("ReportBox"));
     ReportBox->setReadOnly(true);
     ReportBox->setAccessibleName(QStringLiteral("Report"));
+    // The alignment's columns line up in a font of fixed width.
+    ReportBox->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
     auto* chart = new QChart;
     chart->setTitle(QStringLiteral("Keyed lengths in dots"));
@@ -448,7 +451,10 @@ void TSendingPractice::ShowReport()
     QStringList lines;
     for (const std::string& line : kalvo::DescribeSendingReport(report))
         lines << ansi::FromAnsi(line);
-    ReportBox->setPlainText(lines.join(u'\n'));
+    QStringList aligned;
+    for (const std::string& line : kalvo::AlignmentLines(report))
+        aligned << ansi::FromAnsi(line);
+    ReportBox->setPlainText((aligned.isEmpty() ? QString() : aligned.join(u'\n') + u'\n') + lines.join(u'\n'));
 
     MarkSeries->clear();
     GapSeries->clear();

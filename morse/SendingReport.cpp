@@ -279,4 +279,23 @@ std::vector<std::string> DescribeSendingReport(const SendingReport& report)
     return lines;
 }
 
+std::vector<std::string> AlignmentLines(const SendingReport& report)
+{
+    if (report.Alignment.empty())
+        return {};
+    std::string target = "Target: ", sent = "Sent:   ", marks(target.size(), ' ');
+    using Kind = SendingReport::Step::Kind;
+    for (const SendingReport::Step& step : report.Alignment) {
+        target += step.Target ? step.Target : '_';
+        sent += step.Sent ? step.Sent : '_';
+        marks += step.What == Kind::Match ? ' '
+            : step.What == Kind::Wrong    ? '^'
+            : step.What == Kind::Missing  ? '-'
+                                          : '+';
+    }
+    while (!marks.empty() && marks.back() == ' ')
+        marks.pop_back();
+    return {target, sent, marks};
+}
+
 } // namespace kalvo

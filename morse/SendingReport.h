@@ -78,6 +78,12 @@ struct SendingReport {
 SendingReport MakeSendingReport(const std::vector<KeyedElement>& elements, const std::string& sent,
                                 const std::optional<std::string>& target = std::nullopt);
 
+// The alignment drawn as three lines for a fixed-width font: the target, the
+// text read, and under them a mark for each step: ' ' right, '^' wrong,
+// '-' missing, '+' extra; "_" stands in for the character the other text
+// lacks. Nothing without a target.
+std::vector<std::string> AlignmentLines(const SendingReport& report);
+
 // The report as lines of plain text for a window, each a sentence of its own
 // that reads aloud as well (at most the five characters most often wrong);
 // numbers are written without regard to the locale.

@@ -66,7 +66,8 @@ TEST_F(WindowTest, SendingPracticeKeysTheSidetoneAndReadsTheFist)
     practice->TargetEdit->setText(QStringLiteral("tie"));
     practice->ReportButton->click();
     const QString report = practice->ReportBox->toPlainText();
-    EXPECT_TRUE(report.startsWith(QStringLiteral("Speed: 20.0 wpm"))) << report.toStdString();
+    EXPECT_TRUE(report.startsWith(QStringLiteral("Target: TIE\nSent:   T_E\n         -\nSpeed: 20.0 wpm")))
+        << report.toStdString();
     EXPECT_TRUE(report.contains(QStringLiteral("1 missing"))) << report.toStdString();
     EXPECT_TRUE(practice->SaveButton->isEnabled());
 

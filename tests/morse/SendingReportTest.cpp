@@ -60,6 +60,8 @@ TEST(SendingReportTest, AlignsTheTextReadWithTheTarget)
         EXPECT_EQ(report.AccuracyPercent().value_or(-1), row.percent) << row.sent;
     }
     EXPECT_EQ(MakeSendingReport({}, "HIYOU", "HI YOU").MissingSpaces, 1);
+    EXPECT_EQ(AlignmentLines(MakeSendingReport({}, "PAXIS ST", "PARIS TEST")),
+              (std::vector<std::string>{"Target: PARIS TEST", "Sent:   PAXIS __ST", "          ^   --"}));
     EXPECT_FALSE(MakeSendingReport({}, "HE").AccuracyPercent());
 }
 
