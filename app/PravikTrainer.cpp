@@ -376,7 +376,10 @@ void TForm1::SendingPractice1Click()
             const PracticeLibrary::Result text = PracticeLibrary::Fetch(StrToInt(ToAnsi(Edit1->text())));
             return text.Loaded ? text.Text : std::string();
         };
-        Practice = new TSendingPractice(Morse, MakeSidetone, tone, group, line, this);
+        const auto sidetone = [this] {
+            return MakeSidetone ? MakeSidetone() : std::unique_ptr<kalvo::SidetoneOutput>();
+        };
+        Practice = new TSendingPractice(Morse, sidetone, tone, group, line, this);
     }
     Practice->show();
     Practice->raise();

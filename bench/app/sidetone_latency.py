@@ -6,8 +6,9 @@
 # silence. The first press after the window opened is the cold start.
 #
 # Usage: sidetone_latency.py REC N OUT
-# Writes one line per press to OUT ("<n> <kind> <latency ms>"), then the
-# median, 95th percentile and worst of all presses and of each kind.
+# Writes one line per press to OUT ("<n> <kind> <latency ms> <tone ms>"),
+# then the median, 95th percentile and worst of all presses and of each kind,
+# and the shortest tone heard (a tone cut short would show there).
 import os
 import statistics
 import subprocess
@@ -49,11 +50,13 @@ for k in range(N):
 
     def heard():
         r = runs(samples(REC, mark))
-        return r and length(REC) - mark - r[0][1] > 0.05 * RATE and mark + r[0][0]
-    onset = wait_for(f"the tone of press {k + 1}", 5, heard)
-    latency = 1000 * (clock.t0 + onset / RATE - pressed)
-    results.append((kind, latency))
-    print(f"press {k + 1} ({kind}): {latency:.1f} ms", flush=True)
+        return r and length(REC) - mark - r[0][1] > 0.05 * RATE and r[0]
+    onset, end = wait_for(f"the tone of press {k + 1}", 5, heard)
+    latency = 1000 * (clock.t0 + (mark + onset) / RATE - pressed)
+    # The tone as long as the key was held (60 ms) and its fall: none cut short.
+    tone = 1000 * (end - onset) / RATE
+    results.append((kind, latency, tone))
+    print(f"press {k + 1} ({kind}): {latency:.1f} ms, tone {tone:.1f} ms", flush=True)
 
 clock.going = False
 xdotool.stdin.close()
@@ -67,10 +70,11 @@ def figures(values):
 
 
 with open(OUT, "w") as f:
-    for k, (kind, latency) in enumerate(results):
-        f.write(f"{k + 1} {kind} {latency:.1f}\n")
-    f.write(f"all: {figures([l for _, l in results])}\n")
+    for k, (kind, latency, tone) in enumerate(results):
+        f.write(f"{k + 1} {kind} {latency:.1f} {tone:.1f}\n")
+    f.write(f"all: {figures([l for _, l, _ in results])}\n")
     for kind in ("cold", "after-silence", "warm"):
-        f.write(f"{kind}: {figures([l for c, l in results if c == kind])}\n")
+        f.write(f"{kind}: {figures([l for c, l, _ in results if c == kind])}\n")
+    f.write(f"shortest tone: {min(t for _, _, t in results):.1f} ms (key held 60 ms)\n")
 with open(OUT) as f:
-    print("".join(f.readlines()[-4:]), end="")
+    print("".join(f.readlines()[-5:]), end="")

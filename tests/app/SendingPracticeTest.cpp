@@ -80,4 +80,13 @@ TEST_F(WindowTest, SendingPracticeKeysTheSidetoneAndReadsTheFist)
     EXPECT_TRUE(std::all_of(block.begin(), block.end(), [](std::int16_t s) { return s == 0; }));
     practice->hide();
     EXPECT_EQ(running, 0);
+
+    // No sound device: the program's error box, and the window stays usable.
+    form.MakeSidetone = []() -> std::unique_ptr<kalvo::SidetoneOutput> {
+        throw kalvo::ESidetone("The sidetone cannot start: no device.");
+    };
+    form.SendingPractice1->trigger();
+    EXPECT_TRUE(practice->isVisible());
+    ASSERT_EQ(Errors.size(), 1u);
+    EXPECT_EQ(Errors[0], QStringLiteral("The sidetone cannot start: no device."));
 }
