@@ -473,6 +473,8 @@ void TSendingPractice::ShowReport()
         if (auto* line = qobject_cast<QLineSeries*>(series); line && !qobject_cast<QScatterSeries*>(series))
             line->replace({QPointF(0, line->at(0).y()), QPointF(index + 1, line->at(0).y())});
     }
+    // A reader that cannot see the chart gets its figures in words.
+    ReportChart->setAccessibleDescription(lines.mid(0, 4).join(u' '));
     LastReport = report;
     SaveButton->setEnabled(report.SentCharacters > 0);
     Say(lines.join(u' '));
