@@ -17,7 +17,7 @@ double Sinc(double x)
 } // namespace
 
 BandNoise::BandNoise(double sampleRate, double density, std::uint64_t seed)
-    : SampleRate(sampleRate), Density(density), Generator(seed), Coefficients(Taps), History(std::size_t(2) * Taps, 0.0)
+    : SampleRate(sampleRate), Density(density), Source(seed), Coefficients(Taps), History(std::size_t(2) * Taps, 0.0)
 {
     const double low = LowHz / sampleRate;
     const double high = HighHz / sampleRate;
@@ -50,25 +50,10 @@ double BandNoise::NoiseBandwidth() const
     return sum * SampleRate / 2;
 }
 
-double BandNoise::Gaussian()
-{
-    if (HaveSpare) {
-        HaveSpare = false;
-        return Spare;
-    }
-    // Uniform in (0, 1]: the logarithm stays finite.
-    const double u1 = (static_cast<double>(Generator() >> 11) + 1.0) / 9007199254740992.0;
-    const double u2 = static_cast<double>(Generator() >> 11) / 9007199254740992.0;
-    const double r = std::sqrt(-2.0 * std::log(u1));
-    Spare = r * std::sin(2 * Pi * u2);
-    HaveSpare = true;
-    return r * std::cos(2 * Pi * u2);
-}
-
 double BandNoise::Next()
 {
     // The history is kept twice, so that the taps always read one unbroken run.
-    const double white = WhiteSigma * Gaussian();
+    const double white = WhiteSigma * Source.Next();
     History[Position] = white;
     History[Position + Taps] = white;
     Position = (Position + 1) % Taps;

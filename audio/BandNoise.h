@@ -1,8 +1,8 @@
 // BandNoise: Gaussian noise limited to a receiver's passband, 300 to 2700 Hz,
 // for practice files that sound like a signal on the air.
 //
-// White Gaussian samples (Box-Muller on a 64-bit Mersenne Twister, so that one
-// seed gives the same noise on every machine) pass a linear-phase band-pass
+// White Gaussian samples (GaussianSource, so that one seed gives the same
+// noise on every machine) pass a linear-phase band-pass
 // filter (a Blackman-windowed sinc). The level is set by its spectral density:
 // `density` is the noise power per hertz inside the band, in squared sample
 // units, so the noise power in a bandwidth B of the band is density * B. The
@@ -11,8 +11,9 @@
 // edges. Next() gives one sample at a time.
 #pragma once
 
+#include "audio/Gaussian.h"
+
 #include <cstdint>
-#include <random>
 #include <vector>
 
 namespace kalvo {
@@ -32,17 +33,13 @@ public:
     double Power() const { return Density * NoiseBandwidth(); }
 
 private:
-    double Gaussian();
-
     double SampleRate;
     double Density;
     double WhiteSigma;
-    std::mt19937_64 Generator;
+    GaussianSource Source;
     std::vector<double> Coefficients;
     std::vector<double> History; // the last Taps white samples, twice over
     std::size_t Position = 0;
-    bool HaveSpare = false;
-    double Spare = 0.0;
 };
 
 } // namespace kalvo

@@ -114,8 +114,14 @@ int SoundFileWaveOut::Open(WaveOutHandle* handle, int device, const WaveFormat& 
         sf_command(FFile, SFC_SET_COMPRESSION_LEVEL, &level, sizeof level);
     }
     FNoise.reset();
+    FBand.reset();
     FGain = 1.0;
-    if (FOptions.NoiseSnrDb) {
+    if (FOptions.Band && FOptions.Band->AnyOn()) {
+        const BandConditions::Signal signal{double(format.SamplesPerSec), FOptions.ToneHz, FOptions.TonePower,
+                                            FOptions.TonePeak};
+        FBand = std::make_unique<BandConditions>(*FOptions.Band, signal, FOptions.Patterns);
+        FGain = std::min(1.0, FullScale / FBand->Peak());
+    } else if (FOptions.NoiseSnrDb) {
         const double snr = std::pow(10.0, *FOptions.NoiseSnrDb / 10.0);
         const double density = FOptions.TonePower / (snr * FileOptions::SnrBandwidthHz);
         FNoise = std::make_unique<BandNoise>(format.SamplesPerSec, density, FOptions.Seed);
@@ -150,19 +156,23 @@ int SoundFileWaveOut::UnprepareHeader(WaveOutHandle handle, WaveHeader* header, 
 bool SoundFileWaveOut::Encode(const std::int16_t* samples, std::size_t count)
 {
     const bool lossy = IsLossy(FOptions.Format);
-    if (!FNoise && !lossy)
+    const bool plain = !FNoise && !FBand;
+    auto mix = [this](double sample) {
+        return FBand ? FGain * FBand->Mix(sample) : FNoise ? FGain * (sample + FNoise->Next()) : sample;
+    };
+    if (plain && !lossy)
         return sf_write_short(FFile, samples, static_cast<sf_count_t>(count)) == static_cast<sf_count_t>(count);
     if (!lossy) {
         std::vector<std::int16_t> mixed(count);
         for (std::size_t i = 0; i < count; ++i) {
-            const double v = std::round(FGain * (samples[i] + FNoise->Next()));
+            const double v = std::round(mix(samples[i]));
             mixed[i] = static_cast<std::int16_t>(std::clamp(v, -32768.0, 32767.0));
         }
         return sf_write_short(FFile, mixed.data(), static_cast<sf_count_t>(count)) == static_cast<sf_count_t>(count);
     }
     FIn.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
-        const double v = FNoise ? FGain * (samples[i] + FNoise->Next()) : samples[i];
+        const double v = mix(samples[i]);
         FIn[i] = static_cast<float>(std::clamp(v, -32768.0, 32767.0) / 32768.0);
     }
     return sf_write_float(FFile, FIn.data(), static_cast<sf_count_t>(count)) == static_cast<sf_count_t>(count);

@@ -11,7 +11,9 @@
 // decoders play it at any rate), so nothing is resampled. With noise
 // (FileOptions::NoiseSnrDb), BandNoise is added at the sender's rate, and the
 // sum is scaled down just enough to keep clear of the 16-bit limits (the ratio
-// of tone to noise stays what was asked for).
+// of tone to noise stays what was asked for). With band conditions
+// (FileOptions::Band, any of them on) the same is done with BandConditions in
+// place of the plain noise.
 //
 // The signal-to-noise ratio is the keyed tone's power (TonePower, the mean
 // square of a steady tone in sample units) over the noise power in a 2500 Hz
@@ -24,6 +26,7 @@
 // time; thread-safe.
 #pragma once
 
+#include "audio/BandConditions.h"
 #include "audio/BandNoise.h"
 #include "audio/WaveOut.h"
 
@@ -57,6 +60,10 @@ struct FileOptions {
     std::uint64_t Seed = 1;
     double TonePower = 0.0; // of the keyed tone, squared sample units
     double TonePeak = 0.0; // of the keyed tone, sample units
+    // Band conditions, in place of the plain noise above when any is on.
+    std::optional<BandSettings> Band;
+    double ToneHz = 800.0;
+    BandConditions::PatternOf Patterns; // for the second station
 
     // Enough for clear Morse in a speech-band file of modest size.
     static constexpr double DefaultQuality = 5.0;
@@ -102,6 +109,7 @@ private:
     mutable std::condition_variable FWrittenChanged;
     SNDFILE* FFile = nullptr;
     std::unique_ptr<BandNoise> FNoise;
+    std::unique_ptr<BandConditions> FBand;
     double FGain = 1.0;
     WaveOutProc FCallback = nullptr;
     std::uintptr_t FInstance = 0;

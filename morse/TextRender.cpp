@@ -78,15 +78,13 @@ std::uint64_t Send(const RenderJob& job, TOutSound& out, const std::function<boo
 std::uint64_t RenderInto(const RenderJob& job, const std::string& file, const std::function<bool(double)>& progress)
 {
     FileOptions options = job.File;
-    double power = 0.0;
-    double peak = 0.0;
-    for (double v : job.Wavetable) {
-        power += v * v;
-        peak = std::max(peak, std::abs(v));
-    }
-    options.TonePower = PatternPlayer::ToneAmplitude * PatternPlayer::ToneAmplitude * power
-        / double(job.Wavetable.size());
-    options.TonePeak = PatternPlayer::ToneAmplitude * peak;
+    const ToneLevel level = KeyedToneLevel(job.Wavetable);
+    options.TonePower = level.Power;
+    options.TonePeak = level.Peak;
+    options.ToneHz = job.Timing.ToneFreq;
+    auto table = std::make_shared<MorseCodeTable>();
+    table->CodeTableInitialize();
+    options.Patterns = [table](char c) { return table->LookupCode(std::string(1, c)); };
     SoundFileWaveOut device(file, options);
     std::uint64_t buffers = 0;
     {
@@ -100,6 +98,18 @@ std::uint64_t RenderInto(const RenderJob& job, const std::string& file, const st
 }
 
 } // namespace
+
+ToneLevel KeyedToneLevel(const std::array<double, ToneSynth::TableSize>& wavetable)
+{
+    double power = 0.0;
+    double peak = 0.0;
+    for (double v : wavetable) {
+        power += v * v;
+        peak = std::max(peak, std::abs(v));
+    }
+    return {PatternPlayer::ToneAmplitude * PatternPlayer::ToneAmplitude * power / double(wavetable.size()),
+            PatternPlayer::ToneAmplitude * peak};
+}
 
 std::array<double, ToneSynth::TableSize> RenderJob::StartupWavetable()
 {

@@ -3,7 +3,8 @@
 // sound-output component as the window (8000 samples per second, 16-bit mono,
 // buffers of 4000 samples). The file holds exactly the samples the window
 // would play, the silence that pads the last buffer included, encoded in the
-// chosen format (see SoundFileWaveOut), with band noise when asked for. A WAV
+// chosen format (see SoundFileWaveOut), with band noise or band conditions
+// (File.Band, at the job's tone) when asked for. A WAV
 // file without noise holds the samples unchanged after the canonical 44-byte
 // header of 16-bit mono PCM.
 //
@@ -43,6 +44,14 @@ struct RenderJob {
 
     static std::array<double, ToneSynth::TableSize> StartupWavetable();
 };
+
+// The keyed tone's mean square and peak, in sample units, as the sender plays
+// a wavetable: what band noise and the other conditions are measured against.
+struct ToneLevel {
+    double Power = 0.0;
+    double Peak = 0.0;
+};
+ToneLevel KeyedToneLevel(const std::array<double, ToneSynth::TableSize>& wavetable);
 
 std::uint64_t RenderText(const RenderJob& job, const std::string& path,
                          const std::function<bool(double)>& progress = {});
