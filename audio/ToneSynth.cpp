@@ -52,6 +52,12 @@ void ToneSynth::RebuildTable(int harmonics, bool squareWave)
     }
 }
 
+double ToneSynth::HeldAmplitude(double amplitude, double sampRate, double riseMs)
+{
+    const double ramp = sampRate * riseMs / 1000.0;
+    return ramp > 1.0 ? amplitude * (std::ceil(ramp) - 1.0) / ramp : amplitude;
+}
+
 void ToneSynth::PlayNote(double Frequency, double Seconds, double Amplitude)
 {
     if (RiseFall.Refused)

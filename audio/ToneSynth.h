@@ -51,6 +51,9 @@ public:
     // Rebuild for N odd harmonics above the fundamental and square clamping.
     void RebuildTable(int harmonics, bool squareWave);
     void PlayNote(double Frequency, double Seconds, double Amplitude);
+    // The level a tone holds after its rise: the last step of the ramp, just
+    // below Amplitude (39/40 of it at 8000 samples a second and 5 ms).
+    static double HeldAmplitude(double amplitude, double sampRate, double riseMs);
 
 private:
     TOutSound& OutSound1;

@@ -78,7 +78,13 @@ std::uint64_t Send(const RenderJob& job, TOutSound& out, const std::function<boo
 std::uint64_t RenderInto(const RenderJob& job, const std::string& file, const std::function<bool(double)>& progress)
 {
     FileOptions options = job.File;
-    const ToneLevel level = KeyedToneLevel(job.Wavetable);
+    // Band conditions are measured against the tone as it sounds, at the
+    // level it holds after its rise; plain noise keeps the level files
+    // always had.
+    const ToneLevel level = KeyedToneLevel(
+        job.Wavetable,
+        options.Band ? ToneSynth::HeldAmplitude(PatternPlayer::ToneAmplitude, EngineSetup::SampRate, job.RiseFall.Ms)
+                     : PatternPlayer::ToneAmplitude);
     options.TonePower = level.Power;
     options.TonePeak = level.Peak;
     options.ToneHz = job.Timing.ToneFreq;
@@ -99,7 +105,7 @@ std::uint64_t RenderInto(const RenderJob& job, const std::string& file, const st
 
 } // namespace
 
-ToneLevel KeyedToneLevel(const std::array<double, ToneSynth::TableSize>& wavetable)
+ToneLevel KeyedToneLevel(const std::array<double, ToneSynth::TableSize>& wavetable, double amplitude)
 {
     double power = 0.0;
     double peak = 0.0;
@@ -107,8 +113,7 @@ ToneLevel KeyedToneLevel(const std::array<double, ToneSynth::TableSize>& wavetab
         power += v * v;
         peak = std::max(peak, std::abs(v));
     }
-    return {PatternPlayer::ToneAmplitude * PatternPlayer::ToneAmplitude * power / double(wavetable.size()),
-            PatternPlayer::ToneAmplitude * peak};
+    return {amplitude * amplitude * power / double(wavetable.size()), amplitude * peak};
 }
 
 std::array<double, ToneSynth::TableSize> RenderJob::StartupWavetable()

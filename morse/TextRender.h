@@ -51,7 +51,7 @@ struct ToneLevel {
     double Power = 0.0;
     double Peak = 0.0;
 };
-ToneLevel KeyedToneLevel(const std::array<double, ToneSynth::TableSize>& wavetable);
+ToneLevel KeyedToneLevel(const std::array<double, ToneSynth::TableSize>& wavetable, double amplitude);
 
 std::uint64_t RenderText(const RenderJob& job, const std::string& path,
                          const std::function<bool(double)>& progress = {});

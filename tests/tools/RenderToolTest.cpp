@@ -1,5 +1,6 @@
 #include "morse/TextSender.h"
 #include "tests/support/SoundRig.h"
+#include "tests/support/Spectrum.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/ToneRuns.h"
 #include "tests/support/WavFile.h"
@@ -229,6 +230,46 @@ TEST_F(RenderToolTest, NoiseHasTheAskedSignalToNoiseRatio)
     }
 }
 
+// Through the receiver's filter: the noise density at the tone, from the
+// spectrum of what the noisy file holds beyond the clean one (scaled as the
+// file scales it), against the clean tone's power.
+TEST_F(RenderToolTest, BandNoiseThroughEachFilterHasTheAskedRatio)
+{
+    const std::string text = "--char-wpm 20 --overall-wpm 20 --text 'PARIS PARIS PARIS PARIS PARIS PARIS' ";
+    ASSERT_EQ(RunTool(text + (Dir / "clean.wav").string()), 0);
+    const Samples clean = testing::ReadWav((Dir / "clean.wav").string())->Left;
+    ASSERT_EQ(RunTool(text + "--filter 500 " + (Dir / "same.wav").string()), 0);
+    EXPECT_EQ(testing::ReadWav((Dir / "same.wav").string())->Left, clean); // conditions that add nothing
+    double tonePower = 0;
+    std::size_t keyDown = 0;
+    for (const testing::Run& run : testing::ToneRuns(clean, 20))
+        for (std::size_t i = run.Start + 48; i + 48 < run.Start + run.Length; ++i, ++keyDown)
+            tonePower += double(clean[i]) * clean[i];
+    tonePower /= double(keyDown);
+    for (int filter : {250, 500, 1000, 2700}) {
+        for (double snr : {-6.0, 0.0, 10.0}) {
+            SCOPED_TRACE(std::to_string(filter) + " Hz, " + std::to_string(snr) + " dB");
+            const auto out = Dir / "noisy.wav";
+            ASSERT_EQ(RunTool(text + "--seed 3 --filter " + std::to_string(filter) + " --noise " + std::to_string(snr)
+                              + " " + out.string()),
+                      0);
+            const Samples noisy = testing::ReadWav(out.string())->Left;
+            ASSERT_EQ(noisy.size(), clean.size());
+            double cross = 0, self = 0;
+            for (std::size_t i = 0; i < clean.size(); ++i)
+                cross += double(noisy[i]) * clean[i], self += double(clean[i]) * clean[i];
+            const double gain = cross / self;
+            std::vector<double> band(clean.size());
+            for (std::size_t i = 0; i < clean.size(); ++i)
+                band[i] = (noisy[i] - gain * clean[i]) / gain;
+            const double density = testing::MeanDensity(band, 8000, 800 - filter / 8.0, 800 + filter / 8.0);
+            const double measured = 10 * std::log10(tonePower / (density * 2500));
+            EXPECT_NEAR(measured, snr, 0.5);
+            std::printf("filter %4d Hz, SNR %+3.0f dB: measured %+.2f dB\n", filter, snr, measured);
+        }
+    }
+}
+
 TEST_F(RenderToolTest, UsageErrorsExitWithTwo)
 {
     const std::string out = (Dir / "x.wav").string();
@@ -241,7 +282,9 @@ TEST_F(RenderToolTest, UsageErrorsExitWithTwo)
     EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --freq abc --text E " + out), 2);
     EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --compression -1 --text E " + out), 2);
     EXPECT_EQ(RunTool("--char-wpm 14 --overall-wpm 5 --text"), 2);
-    for (const char* options : {"", "--format au", "--quality 11", "--noise x", "--seed -1"})
+    for (const char* options :
+         {"", "--format au", "--quality 11", "--noise x", "--seed -1", "--filter 300", "--qsb medium", "--qsb-depth 10",
+          "--qrm --qrm-offset 20", "--qrm --qrm-level 11", "--qrn 0", "--qsb slow --qsb-depth 31"})
         EXPECT_EQ(RunTool(std::string("--char-wpm 14 --overall-wpm 5 --text E ") + options + " " + out + ".au"), 2);
     EXPECT_FALSE(std::filesystem::exists(out));
 }
@@ -277,14 +320,16 @@ TEST_F(RenderToolTest, HelpVersionAndUnknownOption)
         usage.erase(0, std::strlen(c.Error));
         EXPECT_EQ(usage.substr(0, usage.find('\n')),
                   "usage: kalvo-render --char-wpm N --overall-wpm N [--freq HZ] [--compression C] [--format FORMAT] "
-                  "[--quality Q] [--noise SNR_DB] [--seed N] --text TEXT OUT");
+                  "[--quality Q] [--noise SNR_DB] [--filter HZ] [--qsb SPEED] [--qsb-depth DB] [--qrm] "
+                  "[--qrm-offset HZ] [--qrm-level DB] [--qrn N] [--seed N] --text TEXT OUT");
         // Every option on a line of its own, with its unit and default.
-        for (const char* line :
-             {"\n  --char-wpm N        character speed in words per minute, 1 to 1000; required\n",
-              "\n  --freq HZ           tone frequency in hertz, 1 to 3999; default 800\n",
-              "\n  --compression C     Farnsworth compression, 0 to 10; default 0\n",
-              "\n  --seed N            start of the noise, 0 to 2147483647; default: different every run\n",
-              "\n  --version           print the version and exit\n"})
+        for (const char* line : {"\n  --char-wpm N        character speed in words per minute, 1 to 1000; required\n",
+                                 "\n  --freq HZ           tone frequency in hertz, 1 to 3999; default 800\n",
+                                 "\n  --compression C     Farnsworth compression, 0 to 10; default 0\n",
+                                 "\n  --seed N            start of the noise and the conditions, 0 to 2147483647; "
+                                 "default: different every "
+                                 "run\n",
+                                 "\n  --version           print the version and exit\n"})
             EXPECT_NE(usage.find(line), std::string::npos) << line;
     }
 }

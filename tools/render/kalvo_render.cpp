@@ -4,7 +4,8 @@
 // buffers of 4000 samples, rise/fall 5 ms, the start-up waveform). The file
 // holds exactly the samples handed to the device, the silence padding of the
 // final flush included, as WAV, FLAC, Ogg Vorbis, Ogg Opus or MP3 (by the
-// file's extension or --format), optionally with band noise (see TextRender).
+// file's extension or --format), optionally with band noise or band
+// conditions (see TextRender).
 //
 // Exit codes: 0 written (or --help, --version shown), 1 the rendering failed,
 // 2 usage error.
@@ -16,6 +17,7 @@
 #include "morse/TimingModel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -45,9 +47,18 @@ constexpr OptionHelp OptionTable[] = {
     {"--format", "FORMAT", false, "wav, flac, ogg (Vorbis), opus or mp3; default: by OUT's extension"},
     {"--quality", "Q", false, "quality of MP3, Ogg and Opus, 0 (smallest file) to 10 (best sound); default 5"},
     {"--noise", "SNR_DB", false,
-     "add band noise (300 to 2700 Hz): the keyed tone's power over the noise power in 2500 Hz, in dB, -30 to 60; "
-     "default none"},
-    {"--seed", "N", false, "start of the noise, 0 to 2147483647; default: different every run"},
+     "add band noise (300 to 2700 Hz, or through --filter): the keyed tone's power over the noise power in "
+     "2500 Hz, in dB, -30 to 60; default none"},
+    {"--filter", "HZ", false,
+     "receiver filter centred on the tone, 250, 500, 1000 or 2700 Hz; default 2700 with "
+     "any of the conditions below"},
+    {"--qsb", "SPEED", false, "fading, slow (0.1 to 0.2 fades a second) or fast (0.3 to 0.6); default none"},
+    {"--qsb-depth", "DB", false, "depth of the fading, 3 to 30 dB; default 15"},
+    {"--qrm", "", false, "a second station calling near the tone"},
+    {"--qrm-offset", "HZ", false, "its pitch from the tone, -300 to -50 or 50 to 300 Hz; default 150"},
+    {"--qrm-level", "DB", false, "its level relative to the signal, -30 to 10 dB; default -6"},
+    {"--qrn", "N", false, "static crashes, 1 to 60 a minute; default none"},
+    {"--seed", "N", false, "start of the noise and the conditions, 0 to 2147483647; default: different every run"},
     {"--text", "TEXT", true, "the text to send"},
     {"-h, --help", "", false, "print this help and exit"},
     {"--version", "", false, "print the version and exit"},
@@ -57,8 +68,11 @@ std::string Usage()
 {
     std::string line = "usage: kalvo-render";
     for (const OptionHelp& o : OptionTable) {
-        if (*o.Value == '\0')
+        if (*o.Value == '\0') {
+            if (o.Name[1] == '-' && std::string(o.Name) != "--version")
+                line += std::string(" [") + o.Name + "]";
             continue;
+        }
         const std::string option = std::string(o.Name) + " " + o.Value;
         line += o.Required ? " " + option : " [" + option + "]";
     }
@@ -122,6 +136,47 @@ int ParseInt(const std::string& option, const std::string& value, int min, int m
     return n;
 }
 
+// The band conditions asked for, when any beyond plain noise is: the noise
+// then passes the receiver's filter with the rest.
+std::optional<kalvo::BandSettings> BandOptions(std::map<std::string, std::string>& values,
+                                               std::optional<double> noiseDb)
+{
+    for (const auto& [detail, condition] :
+         {std::pair{"--qsb-depth", "--qsb"}, std::pair{"--qrm-offset", "--qrm"}, std::pair{"--qrm-level", "--qrm"}})
+        if (values.count(detail) && !values.count(condition))
+            throw UsageError{std::string(detail) + " needs " + condition};
+    if (!values.count("--filter") && !values.count("--qsb") && !values.count("--qrm") && !values.count("--qrn"))
+        return std::nullopt;
+    kalvo::BandSettings band;
+    band.Noise = noiseDb.has_value();
+    band.SnrDb = noiseDb.value_or(band.SnrDb);
+    if (values.count("--filter")) {
+        band.FilterHz = ParseInt("--filter", values["--filter"], 250, 2700);
+        if (std::find(band.Filters.begin(), band.Filters.end(), band.FilterHz) == band.Filters.end())
+            throw UsageError{"--filter: " + values["--filter"] + " is not 250, 500, 1000 or 2700"};
+    }
+    if (values.count("--qsb")) {
+        const auto fading = kalvo::FadingFromName(values["--qsb"]);
+        if (!fading || *fading == kalvo::BandSettings::Fading::Off)
+            throw UsageError{"--qsb: " + values["--qsb"] + " is not slow or fast"};
+        band.Qsb = *fading;
+    }
+    if (values.count("--qsb-depth"))
+        band.QsbDepthDb = ParseDouble("--qsb-depth", values["--qsb-depth"], band.MinDepthDb, band.MaxDepthDb);
+    band.Qrm = values.count("--qrm") > 0;
+    if (values.count("--qrm-offset")) {
+        band.QrmOffsetHz = ParseDouble("--qrm-offset", values["--qrm-offset"], -band.MaxOffsetHz, band.MaxOffsetHz);
+        if (std::abs(band.QrmOffsetHz) < band.MinOffsetHz)
+            throw UsageError{"--qrm-offset: " + values["--qrm-offset"] + " is inside -50 to 50"};
+    }
+    if (values.count("--qrm-level"))
+        band.QrmLevelDb = ParseDouble("--qrm-level", values["--qrm-level"], band.MinLevelDb, band.MaxLevelDb);
+    band.Qrn = values.count("--qrn") > 0;
+    if (band.Qrn)
+        band.QrnPerMinute = ParseDouble("--qrn", values["--qrn"], band.MinCrashes, band.MaxCrashes);
+    return band;
+}
+
 Options Parse(const std::vector<std::string>& args)
 {
     std::map<std::string, std::string> values;
@@ -129,8 +184,9 @@ Options Parse(const std::vector<std::string>& args)
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         static const std::set<std::string> valued{
-            "--char-wpm", "--overall-wpm", "--freq", "--compression", "--format",
-            "--quality",  "--noise",       "--seed", "--text",
+            "--char-wpm", "--overall-wpm", "--freq",       "--compression", "--format",
+            "--quality",  "--noise",       "--seed",       "--text",        "--filter",
+            "--qsb",      "--qsb-depth",   "--qrm-offset", "--qrm-level",   "--qrn",
         };
         if (valued.count(arg)) {
             if (i + 1 >= args.size())
@@ -138,6 +194,8 @@ Options Parse(const std::vector<std::string>& args)
             if (values.count(arg))
                 throw UsageError{arg + " given twice"};
             values[arg] = args[++i];
+        } else if (arg == "--qrm") {
+            values[arg] = "on";
         } else if (arg == "--help" || arg == "-h" || arg == "--version") {
             Options o;
             o.Asked = arg == "--version" ? Request::Version : Request::Help;
@@ -175,6 +233,9 @@ Options Parse(const std::vector<std::string>& args)
     // Beyond these the file is all tone or all noise.
     if (values.count("--noise"))
         o.File.NoiseSnrDb = ParseDouble("--noise", values["--noise"], -30.0, 60.0);
+    o.File.Band = BandOptions(values, o.File.NoiseSnrDb);
+    if (o.File.Band)
+        o.File.NoiseSnrDb.reset();
     o.File.Seed = values.count("--seed") ? std::uint64_t(ParseInt("--seed", values["--seed"], 0, 2147483647))
                                          : std::random_device()();
     // The text box holds CR LF line breaks; a lone LF typed on a command line
@@ -186,6 +247,8 @@ Options Parse(const std::vector<std::string>& args)
         o.Text += c;
     }
     o.OutPath = *outPath;
+    if (o.File.Band)
+        o.File.Band->Seed = static_cast<std::uint32_t>(o.File.Seed);
     return o;
 }
 
