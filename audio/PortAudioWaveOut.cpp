@@ -443,7 +443,7 @@ public:
             params.device = device;
             params.channelCount = 1;
             params.sampleFormat = paInt16;
-            params.suggestedLatency = std::max(Latency, info->defaultLowOutputLatency);
+            params.suggestedLatency = std::max(FRole.Latency, info->defaultLowOutputLatency);
             QuietStderr quiet;
             rc = Pa_OpenStream(&Pa, nullptr, &params, rate, paFramesPerBufferUnspecified, paClipOff, Play, this);
         }
@@ -451,7 +451,7 @@ public:
             rc = Pa_StartStream(Pa);
         if (rc != paNoError) {
             Stop();
-            throw ESidetone(std::string("The sidetone cannot start: ") + Pa_GetErrorText(rc) + ".");
+            throw ESidetone(std::string("The ") + FRole.What + " cannot start: " + Pa_GetErrorText(rc) + ".");
         }
     }
 

@@ -394,13 +394,15 @@ public:
         Base.Spec = {PA_SAMPLE_S16LE, static_cast<std::uint32_t>(rate), 1};
         Base.Loop = pa_threaded_mainloop_new();
         if (Base.Loop == nullptr || pa_threaded_mainloop_start(Base.Loop) < 0)
-            throw ESidetone("The sidetone cannot start: the sound server's thread did not start.");
+            throw ESidetone(std::string("The ") + FRole.What
+                            + " cannot start: the sound server's thread did not start.");
         pa_threaded_mainloop_lock(Base.Loop);
         const bool ready = Connect();
         pa_threaded_mainloop_unlock(Base.Loop);
         if (!ready) {
             Stop();
-            throw ESidetone("The sidetone cannot start: the sound server did not open a stream.");
+            throw ESidetone(std::string("The ") + FRole.What
+                            + " cannot start: the sound server did not open a stream.");
         }
     }
 
@@ -436,19 +438,19 @@ private:
     {
         if (!Base.ConnectContext())
             return false;
-        Pa = pa_stream_new(Base.Context, "Sidetone", &Base.Spec, nullptr);
+        Pa = pa_stream_new(Base.Context, FRole.Name, &Base.Spec, nullptr);
         if (Pa == nullptr)
             return false;
         pa_stream_set_state_callback(Pa, PulseStream::Signal, &Base);
         pa_stream_set_write_callback(Pa, Requested, this);
-        // 20 ms in hand, asked for a quarter of it at a time: a key is heard
-        // within about that and the sink's latency. Less runs dry on a busy
-        // machine, and a tone that runs dry breaks up.
+        // The sidetone's 20 ms in hand, asked for a quarter of it at a time:
+        // a key is heard within about that and the sink's latency. Less runs
+        // dry on a busy machine, and a tone that runs dry breaks up.
         pa_buffer_attr attr;
         attr.maxlength = static_cast<std::uint32_t>(-1);
-        attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(Microseconds(Latency), &Base.Spec));
+        attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(Microseconds(FRole.Latency), &Base.Spec));
         attr.prebuf = static_cast<std::uint32_t>(-1);
-        attr.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(Microseconds(Latency / 4), &Base.Spec));
+        attr.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(Microseconds(FRole.Latency / 4), &Base.Spec));
         attr.fragsize = static_cast<std::uint32_t>(-1);
         const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY);
         if (pa_stream_connect_playback(Pa, nullptr, &attr, flags, nullptr, nullptr) < 0)

@@ -1,8 +1,11 @@
-// SidetoneOutput: a sound stream of its own for the sidetone, apart from the
-// sender's. It holds only some 20 ms of sound, so a key is heard at once,
-// and it asks its render function for every block it needs, on its own
-// thread, from Start until Stop.
+// SidetoneOutput: a sound stream of its own, apart from the sender's, that
+// asks its render function for every block it needs, on its own thread, from
+// Start until Stop. For the sidetone it holds only some 20 ms of sound, so a
+// key is heard at once; the band's conditions (Role Band) hold more, as
+// nothing waits on them, and wake the machine less often.
 //
+//  - SetRole (before Start) names what the stream is for: its messages say
+//    "The <what> cannot start: ...", the sound server lists it by Name.
 //  - Start(rate, render): opens the stream (mono, 16 bits) and starts it; a
 //    stream that cannot be opened throws ESidetone with the reason.
 //  - Stop: stops and closes it; render is not called after Stop returns.
@@ -29,15 +32,28 @@ public:
 
 class SidetoneOutput {
 public:
+    struct Role {
+        const char* What; // in messages
+        const char* Name; // the stream's name at the sound server
+        double Latency; // sound held ahead of the speaker, seconds
+    };
+    static constexpr Role Sidetone{"sidetone", "Sidetone", 0.020};
+    static constexpr Role Band{"band conditions", "Band conditions", 0.100};
+
     using Render = std::function<bool(std::int16_t* out, std::size_t frames)>;
     virtual ~SidetoneOutput() = default;
     virtual void Start(int rate, Render render) = 0;
     virtual void Stop() = 0;
     virtual void Wake() { }
 
-    // Sound the stream asks to hold ahead of the speaker, seconds.
-    static constexpr double Latency = 0.020;
+    void SetRole(const Role& role) { FRole = role; }
+
+    // Sound the sidetone's stream asks to hold ahead of the speaker, seconds.
+    static constexpr double Latency = Sidetone.Latency;
     static constexpr double IdlePause = 2.0;
+
+protected:
+    Role FRole = Sidetone;
 };
 
 } // namespace kalvo

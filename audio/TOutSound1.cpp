@@ -175,6 +175,8 @@ void TOutSound::Commit()
     // The device stamps the buffer anew when it plays it; until then the
     // stamp of its last trip must not be taken for this one.
     ClearSoundsAt(*Ring->Tail()->GetHeader());
+    if (Shape)
+        Shape(Ring->Tail()->GetItem(0), FBufferLength);
     Ring->GetandMoveTail();
     ++FCommitted;
     FilledBuffers->release();

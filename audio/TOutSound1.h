@@ -111,6 +111,10 @@ public:
     static constexpr std::chrono::milliseconds WaitSlice{250};
     std::function<void()> WhileWaiting; // may be empty
     std::function<void()> BufferBack; // may be empty; runs on the device's thread
+    // May be empty; runs on the writer's thread on each whole buffer (its
+    // values, interleaved) just before it goes to the device, so that the
+    // band's fading can shape what the sender wrote.
+    std::function<void(std::int16_t* values, int count)> Shape;
     int FillCount() const { return FFillCount; }
 
 private:

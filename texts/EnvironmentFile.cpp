@@ -14,8 +14,10 @@ std::vector<std::string> EnvironmentLines(const EnvironmentSettings& settings)
         std::to_string(settings.FrequencyPosition),
         settings.CharactersInUse,
     };
-    if (!settings.LearningOrder.empty())
+    if (!settings.LearningOrder.empty() || !settings.BandConditions.empty())
         lines.push_back(settings.LearningOrder);
+    if (!settings.BandConditions.empty())
+        lines.push_back(settings.BandConditions);
     return lines;
 }
 
@@ -58,6 +60,8 @@ void LoadEnvironment(const EnvironmentTarget& target, const std::string& fileNam
         target.CharactersInUse(file.Line(5));
     if (target.LearningOrder)
         target.LearningOrder(file.Line(6));
+    if (target.BandConditions)
+        target.BandConditions(file.Line(7));
 }
 
 } // namespace kalvo

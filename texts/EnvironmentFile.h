@@ -10,7 +10,10 @@
 //    and come back exactly as they were. A sixth line holds the trainer's
 //    learning order when the learner chose another than the program's own;
 //    with the program's own the file is the five lines alone, as it always
-//    was, and earlier versions, which read five lines, load either.
+//    was, and earlier versions, which read five lines, load either. A
+//    seventh line holds the band conditions when any differs from its
+//    default (the sixth is then empty for the program's own order); versions
+//    that read six lines load it too.
 //  - Saving writes through kalvo::WriteTextLines: the old file is replaced in
 //    one step or kept whole; a failure throws EInOutError
 //    "Cannot create file Kalvoinit.txt".
@@ -24,6 +27,7 @@
 //        Frequency(StrToInt(line 4))     -> the frequency slider moved
 //        CharactersInUse(line 5)         -> the start count, then the count in use
 //        LearningOrder(line 6)           -> the learning order ("" without the line)
+//        BandConditions(line 7)          -> the band conditions ("" without the line)
 //    A line past the end of the file reads as empty. A conversion that fails
 //    throws EConvertError ("'' is not a valid integer value" for a missing
 //    line) at its step; the steps before it stay applied, the later ones do
@@ -48,9 +52,10 @@ struct EnvironmentSettings {
     int FrequencyPosition = 0;
     std::string CharactersInUse; // as typed
     std::string LearningOrder; // as stored; empty for the program's own order
+    std::string BandConditions; // as stored; empty when all are at their defaults
 };
 
-// The five (or six) lines to save, in file order (also what the line buffer shows).
+// The five (six, seven) lines to save, in file order (also what the line buffer shows).
 std::vector<std::string> EnvironmentLines(const EnvironmentSettings& settings);
 
 // Writes the lines to `fileName`.
@@ -78,6 +83,7 @@ struct EnvironmentTarget {
     std::function<void(int)> Frequency;
     std::function<void(const std::string&)> CharactersInUse;
     std::function<void(const std::string&)> LearningOrder;
+    std::function<void(const std::string&)> BandConditions;
 };
 
 // Reads `fileName` and applies it step by step as described above.

@@ -17,7 +17,7 @@ namespace {
 
 EnvironmentSettings StartUpSettings()
 {
-    return {"1", 5, 14, 800, "1", ""};
+    return {"1", 5, 14, 800, "1", "", ""};
 }
 
 // Records every step the window would take, in order.
@@ -65,7 +65,7 @@ TEST(EnvironmentSave, StartUpValuesGiveFiveLinesWithCrLf)
 TEST(EnvironmentSave, TextsAreWrittenUnchanged)
 {
     TempFolder folder;
-    kalvo::SaveEnvironment({" 12 ", 30, 35, 1000, "", ""});
+    kalvo::SaveEnvironment({" 12 ", 30, 35, 1000, "", "", ""});
     EXPECT_EQ(ReadBytes("Kalvoinit.txt"), " 12 \r\n30\r\n35\r\n1000\r\n\r\n");
 }
 
@@ -185,4 +185,27 @@ TEST(EnvironmentLoad, OutOfRangeValuesAreHandedOnForTheSliderToClamp)
     kalvo::LoadEnvironment(window.Target());
     EXPECT_EQ(window.steps[2], "CspeedScrollbar 50");
     EXPECT_EQ(window.steps[4], "Freqscrollbar 400");
+}
+
+// The band conditions follow the learning order's line, which stays empty
+// for the program's own order; a file without them reads as none.
+TEST(EnvironmentFile, BandConditionsGoOnTheSeventhLine)
+{
+    TempFolder folder;
+    EnvironmentSettings settings = StartUpSettings();
+    settings.BandConditions = "noise=on snr=3";
+    kalvo::SaveEnvironment(settings);
+    EXPECT_EQ(ReadBytes("Kalvoinit.txt"), "1\r\n5\r\n14\r\n800\r\n1\r\n\r\nnoise=on snr=3\r\n");
+    for (const char* file :
+         {"1\r\n5\r\n14\r\n800\r\n1\r\n\r\nnoise=on snr=3\r\n", "1\r\n5\r\n14\r\n800\r\n1\r\netm\r\n"}) {
+        WriteBytes("Kalvoinit.txt", file);
+        std::vector<std::string> band;
+        RecordingWindow window;
+        EnvironmentTarget target = window.Target();
+        target.BandConditions = [&](const std::string& line) { band.push_back(line); };
+        kalvo::LoadEnvironment(target);
+        EXPECT_EQ(
+            band,
+            std::vector<std::string>{std::string(file).find("noise") != std::string::npos ? "noise=on snr=3" : ""});
+    }
 }
