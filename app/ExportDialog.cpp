@@ -31,7 +31,7 @@ constexpr int PollMs = 50;
 
 } // namespace
 
-ExportDialog::ExportDialog(QWidget* parent) : QDialog(parent)
+ExportDialog::ExportDialog(QWidget* parent, bool bandOn) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ExportDialog"));
     setWindowTitle(QStringLiteral("Save Text as Audio File"));
@@ -71,6 +71,17 @@ ExportDialog::ExportDialog(QWidget* parent) : QDialog(parent)
     NoiseBox->setToolTip(QStringLiteral("The keyed tone's power over the noise power in 2500 Hz"));
     connect(NoiseCheck, &QCheckBox::toggled, NoiseBox, &QWidget::setEnabled);
     form->addRow(NoiseCheck, NoiseBox);
+    BandCheck = new QCheckBox(QStringLiteral("Apply the &band conditions"), this);
+    BandCheck->setObjectName(QStringLiteral("BandCheck"));
+    BandCheck->setEnabled(bandOn);
+    BandCheck->setToolTip(bandOn ? QStringLiteral("The noise, fading, second station and static set in Band Conditions")
+                                 : QStringLiteral("No band condition is on (Advanced, Band Conditions)"));
+    // The conditions bring their own noise.
+    connect(BandCheck, &QCheckBox::toggled, this, [this](bool on) {
+        NoiseCheck->setEnabled(!on);
+        NoiseBox->setEnabled(!on && NoiseCheck->isChecked());
+    });
+    form->addRow(BandCheck);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -93,16 +104,17 @@ ExportChoice ExportDialog::Choice() const
     ExportChoice choice;
     choice.Path = FileEdit->text();
     choice.Quality = QualityBox->value();
-    if (NoiseCheck->isChecked())
+    choice.Band = BandCheck->isChecked();
+    if (NoiseCheck->isChecked() && !choice.Band)
         choice.NoiseSnrDb = NoiseBox->value();
     return choice;
 }
 
-std::optional<ExportChoice> ExportDialog::Choose(QWidget* parent)
+std::optional<ExportChoice> ExportDialog::Choose(QWidget* parent, bool bandOn)
 {
     if (Chooser())
         return Chooser()(parent);
-    ExportDialog dialog(parent);
+    ExportDialog dialog(parent, bandOn);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.Choice();

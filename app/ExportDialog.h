@@ -3,12 +3,12 @@
 // ExportDialog asks for the file and its options: the file name (its
 // extension picks the format: .wav, .flac, .ogg, .opus or .mp3), the quality
 // of the lossy formats, and band noise at a signal-to-noise ratio (off unless
-// checked). AudioExport then renders the text on a thread of its own, with the
-// window's settings as they were when the command was given, while a progress
-// dialog shows how far it got and can cancel it; the window keeps answering.
-// The live sender and its sound output are not touched. A render that fails or
-// is cancelled leaves no file behind (see RenderText); a failure is shown in
-// the error box, a cancel is not an error.
+// checked), or, when the program's band conditions have any on, those
+// conditions in place of the plain noise (off unless checked). AudioExport then renders the text on a thread of its
+// own, with the window's settings as they were when the command was given, while a progress dialog shows how far it got
+// and can cancel it; the window keeps answering. The live sender and its sound output are not touched. A render that
+// fails or is cancelled leaves no file behind (see RenderText); a failure is shown in the error box, a cancel is not an
+// error.
 #pragma once
 
 #include "morse/TextRender.h"
@@ -33,16 +33,18 @@ struct ExportChoice {
     QString Path;
     double Quality = kalvo::FileOptions::DefaultQuality;
     std::optional<double> NoiseSnrDb;
+    bool Band = false; // the program's band conditions
 };
 
 class ExportDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit ExportDialog(QWidget* parent);
+    // bandOn: whether the program's band conditions have any on to offer.
+    ExportDialog(QWidget* parent, bool bandOn);
 
     // Shows the dialog; nothing when it was cancelled. Tests replace it with
     // SetChooser (an empty function: the dialog again).
-    static std::optional<ExportChoice> Choose(QWidget* parent);
+    static std::optional<ExportChoice> Choose(QWidget* parent, bool bandOn);
     static void SetChooser(std::function<std::optional<ExportChoice>(QWidget*)> chooser);
 
     ExportChoice Choice() const;
@@ -54,6 +56,7 @@ private:
     QDoubleSpinBox* QualityBox;
     QCheckBox* NoiseCheck;
     QDoubleSpinBox* NoiseBox;
+    QCheckBox* BandCheck;
 };
 
 class AudioExport : public QObject {

@@ -69,6 +69,7 @@ TForm1::TForm1(std::unique_ptr<WaveOutDevice> device)
     OpenAddress = BrowserOpen::Show;
 
     Synth.ProcessEvents = [this] { Pump(); };
+    OutSound1.Shape = [this](std::int16_t* values, int count) { BandSound.Shape(values, count); };
     // The sound card paces the writer, half a second at a time; meanwhile the
     // window waits for its own events (a click, a screen reader's query) and
     // answers each at once. A buffer that comes back wakes the wait, and a
@@ -143,6 +144,8 @@ void TForm1::FormCreate()
 void TForm1::FormClose()
 {
     Sender.Sending = false;
+    BandStopTimer->stop();
+    BandSound.Stop();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

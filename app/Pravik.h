@@ -17,6 +17,8 @@
 #include "app/EventPump.h"
 #include "app/SpinEdit.h"
 #include "app/StatusNotice.h"
+#include "audio/BandSettings.h"
+#include "audio/LiveBand.h"
 #include "audio/SidetoneOutput.h"
 #include "audio/TOutSound1.h"
 #include "audio/ToneSynth.h"
@@ -54,6 +56,7 @@ class TLessonDetails;
 class TProgressWindow;
 class TSendingPractice;
 class TAboutBox;
+class TBandConditions;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -93,8 +96,15 @@ public:
     std::function<std::optional<QString>()> ChooseFile;
     std::function<std::optional<QFont>(const QFont&)> ChooseFont;
     std::function<void(const QString&)> OpenAddress;
-    // The sidetone's own sound stream, made when "Sending Practice" opens.
+    // A sound stream of its own: the sidetone's, made when "Sending Practice"
+    // opens, and the band's, made when a send or a lesson starts with band
+    // conditions on.
     std::function<std::unique_ptr<kalvo::SidetoneOutput>()> MakeSidetone;
+
+    // Band conditions: kept while the program runs, heard from the start of a
+    // send or a lesson until its last sound has played.
+    kalvo::BandSettings Band;
+    kalvo::LiveBand BandSound;
 
     // Morse engine.
     void SetSpeed();
@@ -190,6 +200,7 @@ public:
     std::vector<QAction*> OrderItems; // in the order of kalvo::KnownOrders()
     QAction* CustomSet1;
     QAction* SendingPractice1;
+    QAction* BandConditions1;
     QAction* Notepad1;
     QMenu* H1;
     QAction* HelpFile1;
@@ -255,6 +266,9 @@ public slots:
     void CustomSet1Click();
     // The learner keys in a window of its own, with a sidetone and the fist read.
     void SendingPractice1Click();
+    // Noise, fading, a second station and static, set in a window of their own.
+    void BandConditions1Click();
+    void SetBand(const kalvo::BandSettings& settings);
     // Chooses `order` (as stored) for the next lesson: the menu's check moves
     // to it and the last lesson's chart follows it.
     void SetLearningOrder(const std::string& order);
@@ -311,6 +325,16 @@ private:
     void ShowLearningOrder();
     // The hidden line buffer through which the practice and settings files pass.
     void SetLineBuffer(const std::vector<std::string>& lines);
+    // The band's sound starts with a send or a lesson (a stream that cannot
+    // start is reported and the send or lesson goes on without it), and stops
+    // once the sound written before the end has played, or within the
+    // buffers' length when the device does not tell.
+    void StartBand();
+    void StopBandWhenPlayed();
+    void BandStopTimerTimer();
+    QTimer* BandStopTimer;
+    std::optional<kalvo::SoundMark> BandEndMark;
+    std::chrono::steady_clock::time_point BandStopBy;
 
     // The moment of the key being handed to AppMessage, from its event's time
     // stamp when the platform's clock is the steady one; empty otherwise.
@@ -321,6 +345,7 @@ private:
     TLessonDetails* Details = nullptr;
     TProgressWindow* Progress = nullptr;
     TSendingPractice* Practice = nullptr;
+    TBandConditions* BandWindow = nullptr;
     QWidget* Client;
     int CurrentClientHeight = LayoutClientHeight;
     bool InSendLoop = false;

@@ -120,10 +120,12 @@ void TForm1::SaveAudio1Click()
 {
     // The settings as they are now; the window may change them while the file
     // is rendered.
-    const std::optional<ExportChoice> choice = ExportDialog::Choose(this);
+    const std::optional<ExportChoice> choice = ExportDialog::Choose(this, Band.AnyOn());
     if (!choice)
         return;
     kalvo::RenderJob job;
+    if (choice->Band && Band.AnyOn())
+        job.File.Band = Band;
     job.Text = Memo1Text();
     job.Timing = Timing;
     job.Wavetable = Synth.Wavetable;

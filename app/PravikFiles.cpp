@@ -111,6 +111,8 @@ void TForm1::SaveEnv1Click()
     settings.CharactersInUse = ToAnsi(UsingEdit->text());
     if (Train.Order != Trainer::DefaultLessonOrder)
         settings.LearningOrder = Train.Order;
+    if (Band != BandSettings{})
+        settings.BandConditions = Band.ToLine();
     SetLineBuffer(EnvironmentLines(settings));
     SaveEnvironment(settings);
 }
@@ -141,6 +143,9 @@ void TForm1::LoadEnv1Click()
             }
         }
         SetLearningOrder(order);
+    };
+    target.BandConditions = [this](const std::string& line) {
+        SetBand(line.empty() ? BandSettings{} : BandSettings::FromLine(line));
     };
     LoadEnvironment(target);
 }

@@ -197,6 +197,9 @@ void TForm1::BuildLayout()
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(100);
+    BandStopTimer = new QTimer(this);
+    BandStopTimer->setObjectName(QStringLiteral("BandStopTimer"));
+    BandStopTimer->setInterval(50);
 
     SetClientHeight(LayoutClientHeight);
 }

@@ -77,6 +77,9 @@ void TForm1::BuildMenu()
     CustomSet1->setCheckable(true);
     LearningOrderGroup->addAction(CustomSet1);
     ShowLearningOrder();
+    BandConditions1 = Advanced1->addAction(QStringLiteral("Band Conditions\u2026"));
+    BandConditions1->setObjectName(QStringLiteral("BandConditions1"));
+    BandConditions1->setToolTip(QStringLiteral("Noise, fading, a second station and static while Morse sounds"));
     Notepad1 = bar->addAction(QStringLiteral("&Notepad"));
     Notepad1->setObjectName(QStringLiteral("Notepad1"));
     Notepad1->setToolTip(QStringLiteral("Show Notepad editor"));
@@ -114,6 +117,7 @@ void TForm1::ConnectHandlers()
     on(KalvoStopButton, &QPushButton::clicked, &TForm1::KalvoStopButtonClick);
     on(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
     on(Timer2, &QTimer::timeout, &TForm1::Timer2Timer);
+    on(BandStopTimer, &QTimer::timeout, &TForm1::BandStopTimerTimer);
     on(SaveEnv1, &QAction::triggered, &TForm1::SaveEnv1Click);
     on(LoadEnv1, &QAction::triggered, &TForm1::LoadEnv1Click);
     on(FastMode1, &QAction::triggered, &TForm1::FastMode1Click);
@@ -131,6 +135,7 @@ void TForm1::ConnectHandlers()
     on(ShowProgress1, &QAction::triggered, &TForm1::ShowProgress1Click);
     on(CustomSet1, &QAction::triggered, &TForm1::CustomSet1Click);
     on(SendingPractice1, &QAction::triggered, &TForm1::SendingPractice1Click);
+    on(BandConditions1, &QAction::triggered, &TForm1::BandConditions1Click);
     for (QAction* item : OrderItems)
         connect(item, &QAction::triggered, this, [this, item] { ErrorBox::Guard([&] { OrderItemClick(item); }); });
     on(Notepad1, &QAction::triggered, &TForm1::Notepad1Click);

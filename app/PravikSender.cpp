@@ -107,6 +107,7 @@ void TForm1::SendbuttonClick()
     // started until the send has ended.
     Kalvobutton->setEnabled(false);
     SetStatusText(QString());
+    StartBand();
     SendText(Sendbutton);
     Timer1->stop();
 }
@@ -129,6 +130,7 @@ void TForm1::SendText(QObject*)
 void TForm1::EndSendSteps()
 {
     InSendLoop = false;
+    StopBandWhenPlayed();
     ShowSentText();
 }
 

@@ -189,6 +189,7 @@ void TForm1::KalvoSendButtonClick()
     const LessonRunner::Started started = Lesson.Start(StrToInt(ToAnsi(StartNumEdit->text())));
     if (started.Capped)
         StartNumEdit->setText(QString::number(started.Count));
+    StartBand();
     UsingEdit->setText(StartNumEdit->text());
     ShowHistogram();
     FocusTextBox(true);
@@ -200,6 +201,7 @@ void TForm1::KalvoSendButtonClick()
 void TForm1::KalvoStopButtonClick()
 {
     Lesson.Stop();
+    StopBandWhenPlayed();
     LearningOrderGroup->setEnabled(true);
     Label10->hide();
     StartNumEdit->hide();

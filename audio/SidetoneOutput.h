@@ -47,6 +47,7 @@ public:
     virtual void Wake() { }
 
     void SetRole(const Role& role) { FRole = role; }
+    const Role& StreamRole() const { return FRole; }
 
     // Sound the sidetone's stream asks to hold ahead of the speaker, seconds.
     static constexpr double Latency = Sidetone.Latency;

@@ -5,6 +5,7 @@
 
 #include "app/ExportDialog.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WavFile.h"
 
 #include <QProgressDialog>
 #include <QSignalSpy>
@@ -90,4 +91,24 @@ TEST_F(ExportWindowTest, FailuresAreShownAndLeaveNoFile)
         EXPECT_EQ(Errors, std::vector<QString>{c.Error});
         EXPECT_EQ(FilesIn(Folder.Path()), 0u);
     }
+}
+
+// Chosen, the program's band conditions sound in the file: its lead-in
+// silence is silent no longer.
+TEST_F(ExportWindowTest, TheBandConditionsGoIntoTheFileWhenChosen)
+{
+    TForm1& form = MakeForm();
+    form.SetMemo1Text("E");
+    form.Band.Noise = true;
+    for (bool band : {false, true}) {
+        const QString path = band ? QStringLiteral("band.wav") : QStringLiteral("clean.wav");
+        ExportDialog::SetChooser([&](QWidget*) { return ExportChoice{path, 5.0, std::nullopt, band}; });
+        form.SaveAudio1->trigger();
+        QSignalSpy finished(form.findChild<AudioExport*>(), &AudioExport::Finished);
+        ASSERT_TRUE(finished.wait(10000));
+        const auto samples = kalvo::testing::ReadWav(path.toStdString())->Left;
+        EXPECT_EQ(std::any_of(samples.begin(), samples.begin() + 400, [](std::int16_t v) { return v != 0; }), band);
+        delete form.findChild<AudioExport*>();
+    }
+    EXPECT_TRUE(Errors.empty());
 }
