@@ -80,7 +80,7 @@ TBandConditions::TBandConditions(Apply apply, QWidget* parent) : QWidget(parent,
     };
     form->addRow(NoiseCheck);
     row(QStringLiteral("Signal to noise &ratio:"), SnrBox);
-    row(QStringLiteral("Receiver &filter:"), FilterBox);
+    row(QStringLiteral("Recei&ver filter:"), FilterBox);
     row(QStringLiteral("&Fading (QSB):"), QsbBox);
     row(QStringLiteral("Fading &depth:"), DepthBox);
     form->addRow(QrmCheck);
