@@ -19,50 +19,6 @@ source "$(dirname "$0")/bench_session.sh" "${1:-}"
 ROUNDS=${2:-3}
 OUT=$BUILD/artifacts/idle-cost.txt
 
-# CPU nanoseconds and switches of all threads of a process: "ns switches".
-sample() {
-  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%.0f ", ns }'
-  cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { s += $2 } END { print s + 0 }'
-}
-
-# "tid name ns" for each thread of the program.
-thread_times() {
-  local task name ns
-  for task in /proc/"$APP_PID"/task/*; do
-    name=$(tr ' ' _ <"$task/comm") && ns=$(cut -d' ' -f1 "$task/schedstat") && [ -n "$ns" ] || continue
-    echo "${task##*/} $name $ns"
-  done 2>/dev/null | sort
-}
-
-# Measures STATE for SECONDS: adds "STATE kalvo-cpu kalvo-wakeups server-cpu
-# baseline" to the rows, and each thread's CPU-s/s over the same seconds to the
-# threads. (A thread that ends within the seconds is missing from both.)
-measure() {
-  local a s b t
-  thread_times >"$WORK/t0"
-  a=$(sample "$APP_PID"); s=$(sample "$SERVER")
-  sleep "$2"
-  b=$(sample "$APP_PID"); t=$(sample "$SERVER")
-  thread_times >"$WORK/t1"
-  echo "$1 $(echo "$a $b $s $t" | awk -v secs="$2" '{
-    w = ($4 - $2) / secs; if (w < 0) w = 0
-    printf "%.4f %.0f %.4f\n", ($3 - $1) / 1e9 / secs, w, ($7 - $5) / 1e9 / secs }') $base" >>"$WORK/rows"
-  echo "$1, per thread: $(join "$WORK/t0" "$WORK/t1" | awk -v secs="$2" '{ printf "%s %.4f  ", $2, ($5 - $3) / 1e9 / secs }')" >>"$WORK/threads"
-}
-
-server_alone() {
-  local s t
-  s=$(sample "$SERVER"); sleep "$1"; t=$(sample "$SERVER")
-  echo "$s $t" | awk -v secs="$1" '{ printf "%.4f\n", ($3 - $1) / 1e9 / secs }'
-}
-
-# Replaces what the text box holds with TEXT.
-type_text() {
-  click_at 100 120
-  xdotool key ctrl+a
-  xdotool type --delay 5 "$1"
-}
-
 # Ten sends of "tee", every other one after the stream has stopped; each must
 # come out whole: a dash, two dots and the gap between them as the timing
 # model has them (0.261, 0.0895 and 1.476 s as recorded), to within 2 ms.
@@ -150,16 +106,7 @@ ten_sends >>"$WORK/sends"
 kill "$APP_PID"; wait "$APP_PID" 2>/dev/null; APP_PID=
 
 {
-  echo "state            kalvo CPU-s/s   wake-ups/s   server extra CPU-s/s   (median of $ROUNDS)"
-  for state in idle lesson-waiting sending sending-one-core; do
-    grep "^$state " "$WORK/rows" | awk -v state="$state" '
-      { cpu[NR] = $2; wake[NR] = $3; srv[NR] = $4 - $5 }
-      function median(a, n,   i, j, t) { for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t }
-                                         return a[int((n + 1) / 2)] }
-      END { printf "%-16s %12.4f %12.0f %20.4f\n", state, median(cpu, NR), median(wake, NR), median(srv, NR) }'
-  done
-  echo "rows: state kalvo-cpu wakeups server-cpu server-baseline"
-  cat "$WORK/rows" "$WORK/threads"
+  cost_table "$ROUNDS" idle lesson-waiting sending sending-one-core
   for what in click-to-tone pause-to-silence; do
     grep "^$what " "$WORK/latency" | sort -n -k2 | awk -v what="$what" '{ v[NR] = $2; all = all " " $2 }
       END { printf "%s: median %s s of%s\n", what, v[int((NR + 1) / 2)], all }'
