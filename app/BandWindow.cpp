@@ -3,6 +3,7 @@
 #include "app/StatusNotice.h"
 #include "app/ToolWindow.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -71,6 +72,11 @@ TBandConditions::TBandConditions(Apply apply, QWidget* parent) : QWidget(parent,
     SeedBox->setRange(0, 2147483647);
     SeedBox->setKeyboardTracking(false);
     SeedBox->setToolTip(QStringLiteral("The same seed gives the same conditions"));
+
+    // A combo box reads as its current item, and its label names it; its list
+    // needs a name of its own.
+    FilterBox->view()->setAccessibleName(QStringLiteral("Receiver filter"));
+    QsbBox->view()->setAccessibleName(QStringLiteral("Fading (QSB)"));
 
     auto* form = new QFormLayout;
     auto row = [&](const QString& caption, QWidget* field) {

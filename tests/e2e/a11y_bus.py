@@ -249,4 +249,15 @@ picture = [node for node in progress if node.name == "Rating and characters in u
 if not re.match(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ: rating \d+, 1 characters\.$", picture.description):
     fail("the progress chart's text alternative reads %r" % picture.description)
 print("progress:", row, picture.description)
+
+# The band conditions' window: every control named, the values read by the
+# names of their labels.
+control("menu item", "Band Conditions\u2026").queryAction().doAction(0)
+band = window_named("Band Conditions")
+check_names(band)
+named = {(node.getRoleName(), node.name) for node in band}
+for want in [("check box", "Noise"), ("spin button", "Signal to noise ratio:"), ("list", "Receiver filter"),
+             ("check box", "Second station (QRM)"), ("spin button", "Seed:")]:
+    if want not in named:
+        fail("the band conditions' window has no %s named %r" % want)
 print("PASS")
