@@ -56,7 +56,7 @@ PatternPlayer::Played PatternPlayer::PlayPattern(const std::string& pattern, con
                 break;
             }
         }
-        Synth.PlayNote(Timing.ToneFreq, (digit - '0') * Timing.DotTime, ToneAmplitude);
+        Synth.PlayNote(Timing.ToneFreq, (digit - '0') * Timing.DotTime, ToneAmplitude * Level);
         played.ToneEnd = OutSound1.Mark();
         Silence(Timing.DotTime);
         ++played.Elements;

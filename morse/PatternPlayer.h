@@ -45,6 +45,10 @@ public:
 
     PatternPlayer(const TimingModel& timing, ToneSynth& synth, TOutSound& out);
 
+    // The tones' level as a share of ToneAmplitude (a quieter repeat in a
+    // practice file); the sender and the trainer keep 1.
+    double Level = 1.0;
+
     void Silence(double seconds);
     void LeadIn() { Silence(3.0 * Timing.DotTime); }
     void Flush();

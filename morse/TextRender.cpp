@@ -1,7 +1,9 @@
 #include "morse/TextRender.h"
 
 #include "audio/EngineSetup.h"
+#include "audio/SpeechVoice.h"
 #include "audio/TOutSound1.h"
+#include "common/Convert.h"
 #include "morse/CodeTable.h"
 #include "morse/PatternPlayer.h"
 #include "morse/TextSender.h"
@@ -11,12 +13,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <random>
+#include <vector>
 
 namespace kalvo {
 
@@ -43,6 +47,83 @@ std::string CreateTemporary(const std::string& path)
     throw EKalvoError("Cannot create file " + path);
 }
 
+// The items of a practice text: its words, calls or groups, one per line or
+// separated by spaces.
+std::vector<std::string> Items(const std::string& text)
+{
+    std::vector<std::string> items;
+    std::string item;
+    for (char c : text + ' ') {
+        if (c == ' ' || c == '\r' || c == '\n' || c == '\t') {
+            if (!item.empty())
+                items.push_back(item);
+            item.clear();
+        } else {
+            item += c;
+        }
+    }
+    return items;
+}
+
+// Each item: its Morse, a pause, the voice saying it, a pause, the Morse again
+// (at the repeat's level) and the longer pause; without the repeat, the
+// longer pause follows the voice. A pause is counted from the end of one
+// sound to the start of the next: the dot of silence after a last element is
+// part of it. Returns the number of buffers filled.
+std::uint64_t SendAnswers(const RenderJob& job, TOutSound& out, ToneSynth& synth, const MorseCodeTable& table,
+                          const std::function<bool(double)>& progress)
+{
+    const AnswerLayout& layout = *job.Answers;
+    const std::vector<std::string> items = Items(job.Text);
+    if (items.empty())
+        throw EKalvoError("The text holds no item to answer: give words, calls or groups, one per line or "
+                          "separated by spaces.");
+    const SpeechVoice voice(layout.Voice, layout.VoiceWpm);
+    PatternPlayer player(job.Timing, synth, out);
+    std::uint64_t samples = 0;
+    std::size_t done = 0;
+    const auto tell = [&] {
+        if (progress && !progress(double(done) / double(items.size())))
+            throw ERenderCancelled("The rendering was cancelled");
+    };
+    synth.ProcessEvents = [&] {
+        if (++samples % EngineSetup::BufferLength == 0)
+            tell();
+    };
+    const auto morse = [&](const std::string& item, double level) {
+        player.Level = level;
+        for (std::size_t i = 0; i < item.size(); ++i) {
+            if (i > 0)
+                player.Silence(job.Timing.CharGapTime);
+            player.PlayPattern(table.LookupCode(std::string(1, UpCase(item[i]))));
+        }
+    };
+    const auto pause = [&](double seconds, bool afterMorse) {
+        player.Silence(std::max(0.0, afterMorse ? seconds - job.Timing.DotTime : seconds));
+    };
+    player.LeadIn();
+    for (const std::string& item : items) {
+        morse(item, 1.0);
+        pause(layout.AfterMorse, true);
+        // An item the voice cannot say is skipped in speech, never in Morse.
+        for (std::int16_t v : voice.Say(SpokenForm(item), EngineSetup::SampRate)) {
+            out.SendSample({v, v});
+            synth.ProcessEvents();
+        }
+        if (layout.Repeat) {
+            pause(layout.AfterVoice, false);
+            morse(item, std::pow(10.0, layout.RepeatDb / 20.0));
+            pause(layout.AfterRepeat, true);
+        } else {
+            pause(layout.AfterRepeat, false);
+        }
+        ++done;
+        tell();
+    }
+    player.Flush();
+    return (samples + EngineSetup::BufferLength - 1) / EngineSetup::BufferLength;
+}
+
 // Sends the text and returns the number of buffers it filled.
 std::uint64_t Send(const RenderJob& job, TOutSound& out, const std::function<bool(double)>& progress)
 {
@@ -55,6 +136,8 @@ std::uint64_t Send(const RenderJob& job, TOutSound& out, const std::function<boo
     synth.Wavetable = job.Wavetable;
     synth.RiseFall = job.RiseFall;
 
+    if (job.Answers)
+        return SendAnswers(job, out, synth, table, progress);
     TextSender sender(table, job.Timing, synth, out);
     std::uint64_t samples = 0;
     synth.ProcessEvents = [&] {

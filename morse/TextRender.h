@@ -12,6 +12,8 @@
 // The file is first written under a temporary name in the target folder and
 // renamed at the end, so a failed or cancelled render leaves no partial file
 // and an existing file of that name is replaced only by a whole new one.
+// With Answers, the file holds each item with its spoken answer; an empty
+// text, a voice that is missing or fails, throws before any file is kept.
 // Progress is reported about every buffer as the share of the text sent so
 // far (0 to 1); when the report returns false, the render stops and throws
 // ERenderCancelled. Other failures throw with a message naming the file.
@@ -26,6 +28,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace kalvo {
@@ -35,12 +38,27 @@ public:
     using EKalvoError::EKalvoError;
 };
 
+// A practice file with spoken answers: for every item of the text (a word,
+// a call, a group; one per line or separated by spaces) its Morse, a pause,
+// a voice saying it (see SpokenForm), a pause, the Morse again at RepeatDb
+// and a longer pause. Pauses in seconds, 0 to 60.
+struct AnswerLayout {
+    double AfterMorse = 1.0;
+    double AfterVoice = 1.0;
+    double AfterRepeat = 2.0;
+    bool Repeat = true;
+    double RepeatDb = -6.0;
+    std::string Voice = "en";
+    int VoiceWpm = 160;
+};
+
 struct RenderJob {
     std::string Text; // 8-bit, CR LF line breaks
     TimingModel Timing; // speeds, frequency and compression, already set
     std::array<double, ToneSynth::TableSize> Wavetable = StartupWavetable();
     RiseFallTime RiseFall;
     FileOptions File; // TonePower and TonePeak are filled in from the table
+    std::optional<AnswerLayout> Answers; // a file with spoken answers
 
     static std::array<double, ToneSynth::TableSize> StartupWavetable();
 };

@@ -13,6 +13,8 @@ build=(
   portaudio19-dev libasound2-dev libasound2-plugins libpulse-dev
   # sound files: the encoders behind one library
   libsndfile1-dev
+  # spoken answers: a voice rendered into samples, resampled to the sound's rate
+  libespeak-ng-dev espeak-ng-data libsamplerate0-dev
   fonts-liberation xdg-utils
 )
 package=(dpkg-dev)

@@ -270,6 +270,65 @@ TEST_F(RenderToolTest, BandNoiseThroughEachFilterHasTheAskedRatio)
     }
 }
 
+// A file with spoken answers: sounds parted by silences of at least 0.4 s
+// fall into three segments an item, the Morse, the voice and the Morse again;
+// each Morse segment reads back as its item, the pauses are the ones asked
+// for and the repeat is 6 dB quieter.
+TEST_F(RenderToolTest, AnswersFollowTheirLayout)
+{
+    const auto out = Dir / "answers.wav";
+    ASSERT_EQ(RunTool("--char-wpm 20 --overall-wpm 20 --answers --pauses 1,1.5,2 --text 'dl1abc cq' " + out.string()),
+              0);
+    const Samples samples = testing::ReadWav(out.string())->Left;
+    std::vector<std::vector<testing::Run>> segments;
+    for (const testing::Run& run : testing::ToneRuns(samples, 16, 64)) {
+        if (segments.empty() || run.Start - (segments.back().back().Start + segments.back().back().Length) > 3200)
+            segments.emplace_back();
+        segments.back().push_back(run);
+    }
+    ASSERT_EQ(segments.size(), 6u);
+    MorseCodeTable table;
+    table.CodeTableInitialize();
+    const auto end = [](const std::vector<testing::Run>& s) { return s.back().Start + s.back().Length; };
+    const auto peak = [&](const std::vector<testing::Run>& s) {
+        int p = 0;
+        for (std::size_t i = s.front().Start; i < end(s); ++i)
+            p = std::max(p, std::abs(int(samples[i])));
+        return p;
+    };
+    const std::string items[] = {"DL1ABC", "CQ"};
+    for (int k = 0; k < 2; ++k) {
+        SCOPED_TRACE(items[k]);
+        std::string expected;
+        for (char c : items[k])
+            expected += (expected.empty() ? "" : " ") + table.LookupCode(std::string(1, c));
+        for (int m : {0, 2}) {
+            const auto& morse = segments[std::size_t(3 * k + m)];
+            std::string read;
+            for (std::size_t i = 0; i < morse.size(); ++i) {
+                if (i > 0 && morse[i].Start - (morse[i - 1].Start + morse[i - 1].Length) > 2 * 480)
+                    read += ' ';
+                read += morse[i].Length > 2 * 480 ? '3' : '1';
+            }
+            EXPECT_EQ(read, expected);
+        }
+        const double pauses[] = {1.0, 1.5};
+        for (int p = 0; p < 2; ++p)
+            EXPECT_NEAR(
+                double(segments[std::size_t(3 * k + p + 1)].front().Start - end(segments[std::size_t(3 * k + p)]))
+                    / 8000,
+                pauses[p], 0.01);
+        EXPECT_NEAR(
+            20 * std::log10(double(peak(segments[std::size_t(3 * k + 2)])) / peak(segments[std::size_t(3 * k)])), -6.0,
+            0.1);
+    }
+    EXPECT_NEAR(double(segments[3].front().Start - end(segments[2])) / 8000, 2.0, 0.01);
+    const auto none = Dir / "none.wav";
+    EXPECT_EQ(RunTool("--char-wpm 20 --overall-wpm 20 --answers --voice xx-none --text 'cq' " + none.string()), 1);
+    EXPECT_EQ(RunTool("--char-wpm 20 --overall-wpm 20 --answers --text ' ' " + none.string()), 1);
+    EXPECT_FALSE(std::filesystem::exists(none));
+}
+
 TEST_F(RenderToolTest, UsageErrorsExitWithTwo)
 {
     const std::string out = (Dir / "x.wav").string();
@@ -321,7 +380,8 @@ TEST_F(RenderToolTest, HelpVersionAndUnknownOption)
         EXPECT_EQ(usage.substr(0, usage.find('\n')),
                   "usage: kalvo-render --char-wpm N --overall-wpm N [--freq HZ] [--compression C] [--format FORMAT] "
                   "[--quality Q] [--noise SNR_DB] [--filter HZ] [--qsb SPEED] [--qsb-depth DB] [--qrm] "
-                  "[--qrm-offset HZ] [--qrm-level DB] [--qrn N] [--seed N] --text TEXT OUT");
+                  "[--qrm-offset HZ] [--qrm-level DB] [--qrn N] [--seed N] [--answers] [--voice NAME] [--voice-wpm N] "
+                  "[--pauses A,B,C] [--no-repeat] [--repeat-level DB] --text TEXT OUT");
         // Every option on a line of its own, with its unit and default.
         for (const char* line : {"\n  --char-wpm N        character speed in words per minute, 1 to 1000; required\n",
                                  "\n  --freq HZ           tone frequency in hertz, 1 to 3999; default 800\n",

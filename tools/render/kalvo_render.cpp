@@ -59,6 +59,14 @@ constexpr OptionHelp OptionTable[] = {
     {"--qrm-level", "DB", false, "its level relative to the signal, -30 to 10 dB; default -6"},
     {"--qrn", "N", false, "static crashes, 1 to 60 a minute; default none"},
     {"--seed", "N", false, "start of the noise and the conditions, 0 to 2147483647; default: different every run"},
+    {"--answers", "", false,
+     "spoken answers: each item of the text in Morse, a pause, a voice saying it, a pause, "
+     "the Morse again and a longer pause"},
+    {"--voice", "NAME", false, "the eSpeak NG voice that speaks the answers; default en"},
+    {"--voice-wpm", "N", false, "its speed in words per minute, 80 to 450; default 160"},
+    {"--pauses", "A,B,C", false, "the pauses after the Morse, the voice and the repeat, 0 to 60 s; default 1,1,2"},
+    {"--no-repeat", "", false, "no repeat of the Morse after the voice"},
+    {"--repeat-level", "DB", false, "the repeat's level against the first, -30 to 0 dB; default -6"},
     {"--text", "TEXT", true, "the text to send"},
     {"-h, --help", "", false, "print this help and exit"},
     {"--version", "", false, "print the version and exit"},
@@ -105,6 +113,7 @@ struct Options {
     int Freq = 800;
     double Compression = 0.0;
     kalvo::FileOptions File;
+    std::optional<kalvo::AnswerLayout> Answers;
     std::string Text;
     std::string OutPath;
 };
@@ -177,6 +186,33 @@ std::optional<kalvo::BandSettings> BandOptions(std::map<std::string, std::string
     return band;
 }
 
+std::optional<kalvo::AnswerLayout> AnswerOptions(std::map<std::string, std::string>& values)
+{
+    for (const char* detail : {"--voice", "--voice-wpm", "--pauses", "--no-repeat", "--repeat-level"})
+        if (values.count(detail) && !values.count("--answers"))
+            throw UsageError{std::string(detail) + " needs --answers"};
+    if (!values.count("--answers"))
+        return std::nullopt;
+    kalvo::AnswerLayout layout;
+    if (values.count("--voice"))
+        layout.Voice = values["--voice"];
+    if (values.count("--voice-wpm"))
+        layout.VoiceWpm = ParseInt("--voice-wpm", values["--voice-wpm"], 80, 450);
+    if (values.count("--pauses")) {
+        const std::string& text = values["--pauses"];
+        const auto first = text.find(','), second = text.find(',', first == std::string::npos ? first : first + 1);
+        if (first == std::string::npos || second == std::string::npos)
+            throw UsageError{"--pauses: '" + text + "' is not three numbers A,B,C"};
+        layout.AfterMorse = ParseDouble("--pauses", text.substr(0, first), 0.0, 60.0);
+        layout.AfterVoice = ParseDouble("--pauses", text.substr(first + 1, second - first - 1), 0.0, 60.0);
+        layout.AfterRepeat = ParseDouble("--pauses", text.substr(second + 1), 0.0, 60.0);
+    }
+    layout.Repeat = !values.count("--no-repeat");
+    if (values.count("--repeat-level"))
+        layout.RepeatDb = ParseDouble("--repeat-level", values["--repeat-level"], -30.0, 0.0);
+    return layout;
+}
+
 Options Parse(const std::vector<std::string>& args)
 {
     std::map<std::string, std::string> values;
@@ -184,9 +220,10 @@ Options Parse(const std::vector<std::string>& args)
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         static const std::set<std::string> valued{
-            "--char-wpm", "--overall-wpm", "--freq",       "--compression", "--format",
-            "--quality",  "--noise",       "--seed",       "--text",        "--filter",
-            "--qsb",      "--qsb-depth",   "--qrm-offset", "--qrm-level",   "--qrn",
+            "--char-wpm", "--overall-wpm", "--freq",       "--compression",  "--format",
+            "--quality",  "--noise",       "--seed",       "--text",         "--filter",
+            "--qsb",      "--qsb-depth",   "--qrm-offset", "--qrm-level",    "--qrn",
+            "--voice",    "--voice-wpm",   "--pauses",     "--repeat-level",
         };
         if (valued.count(arg)) {
             if (i + 1 >= args.size())
@@ -194,7 +231,7 @@ Options Parse(const std::vector<std::string>& args)
             if (values.count(arg))
                 throw UsageError{arg + " given twice"};
             values[arg] = args[++i];
-        } else if (arg == "--qrm") {
+        } else if (arg == "--qrm" || arg == "--answers" || arg == "--no-repeat") {
             values[arg] = "on";
         } else if (arg == "--help" || arg == "-h" || arg == "--version") {
             Options o;
@@ -246,6 +283,7 @@ Options Parse(const std::vector<std::string>& args)
             o.Text += '\r';
         o.Text += c;
     }
+    o.Answers = AnswerOptions(values);
     o.OutPath = *outPath;
     if (o.File.Band)
         o.File.Band->Seed = static_cast<std::uint32_t>(o.File.Seed);
@@ -259,6 +297,7 @@ void Render(const Options& o)
     job.Timing.Compression = o.Compression;
     job.Timing.SetSpeed(o.CharWpm, o.OverallWpm, o.Freq);
     job.File = o.File;
+    job.Answers = o.Answers;
     kalvo::RenderText(job, o.OutPath);
 }
 
