@@ -20,6 +20,7 @@
 #include "audio/BandSettings.h"
 #include "audio/LiveBand.h"
 #include "audio/SidetoneOutput.h"
+#include "audio/SpeechVoice.h"
 #include "audio/TOutSound1.h"
 #include "audio/ToneSynth.h"
 #include "audio/WaveOut.h"
@@ -105,6 +106,11 @@ public:
     // send or a lesson until its last sound has played.
     kalvo::BandSettings Band;
     kalvo::LiveBand BandSound;
+
+    // Spoken answers: the voice (and its speed) that speaks them in a lesson
+    // and in practice files.
+    std::string AnswerVoice = kalvo::SpeechVoice::DefaultVoice;
+    int AnswerVoiceWpm = kalvo::SpeechVoice::DefaultWpm;
 
     // Morse engine.
     void SetSpeed();
@@ -201,6 +207,12 @@ public:
     QAction* CustomSet1;
     QAction* SendingPractice1;
     QAction* BandConditions1;
+    // "Speak Answers": after a time-out the voice says the character, in the
+    // lesson's own sound, before the next question; with "Speak Right
+    // Answers" after a right key too. Both off at start.
+    QAction* SpeakAnswers1;
+    QAction* SpeakRightAnswers1;
+    QAction* AnswerVoice1;
     QAction* Notepad1;
     QMenu* H1;
     QAction* HelpFile1;
@@ -269,6 +281,8 @@ public slots:
     // Noise, fading, a second station and static, set in a window of their own.
     void BandConditions1Click();
     void SetBand(const kalvo::BandSettings& settings);
+    void SpeakAnswers1Click();
+    void AnswerVoice1Click();
     // Chooses `order` (as stored) for the next lesson: the menu's check moves
     // to it and the last lesson's chart follows it.
     void SetLearningOrder(const std::string& order);
@@ -332,6 +346,11 @@ private:
     void StartBand();
     void StopBandWhenPlayed();
     void BandStopTimerTimer();
+    // Writes the voice saying `c` into the lesson's sound; a voice that fails
+    // is reported on the status line once and the lesson goes on without it.
+    void SpeakAnswer(char c);
+    std::unique_ptr<kalvo::SpeechVoice> Voice; // made on the first answer spoken
+    char PendingAnswer = '\0'; // to be spoken when the question has ended
     QTimer* BandStopTimer;
     std::optional<kalvo::SoundMark> BandEndMark;
     std::chrono::steady_clock::time_point BandStopBy;

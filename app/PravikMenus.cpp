@@ -80,6 +80,18 @@ void TForm1::BuildMenu()
     BandConditions1 = Advanced1->addAction(QStringLiteral("Band Conditions\u2026"));
     BandConditions1->setObjectName(QStringLiteral("BandConditions1"));
     BandConditions1->setToolTip(QStringLiteral("Noise, fading, a second station and static while Morse sounds"));
+    SpeakAnswers1 = Advanced1->addAction(QStringLiteral("Speak Answers"));
+    SpeakAnswers1->setObjectName(QStringLiteral("SpeakAnswers1"));
+    SpeakAnswers1->setToolTip(QStringLiteral("After a time-out a voice says the character before the next question"));
+    SpeakAnswers1->setCheckable(true);
+    SpeakRightAnswers1 = Advanced1->addAction(QStringLiteral("Speak Right Answers"));
+    SpeakRightAnswers1->setObjectName(QStringLiteral("SpeakRightAnswers1"));
+    SpeakRightAnswers1->setToolTip(QStringLiteral("The voice also says the character after a right key"));
+    SpeakRightAnswers1->setCheckable(true);
+    SpeakRightAnswers1->setEnabled(false);
+    AnswerVoice1 = Advanced1->addAction(QStringLiteral("Answer Voice\u2026"));
+    AnswerVoice1->setObjectName(QStringLiteral("AnswerVoice1"));
+    AnswerVoice1->setToolTip(QStringLiteral("The voice and the speed that speak the answers"));
     Notepad1 = bar->addAction(QStringLiteral("&Notepad"));
     Notepad1->setObjectName(QStringLiteral("Notepad1"));
     Notepad1->setToolTip(QStringLiteral("Show Notepad editor"));
@@ -136,6 +148,8 @@ void TForm1::ConnectHandlers()
     on(CustomSet1, &QAction::triggered, &TForm1::CustomSet1Click);
     on(SendingPractice1, &QAction::triggered, &TForm1::SendingPractice1Click);
     on(BandConditions1, &QAction::triggered, &TForm1::BandConditions1Click);
+    on(SpeakAnswers1, &QAction::triggered, &TForm1::SpeakAnswers1Click);
+    on(AnswerVoice1, &QAction::triggered, &TForm1::AnswerVoice1Click);
     for (QAction* item : OrderItems)
         connect(item, &QAction::triggered, this, [this, item] { ErrorBox::Guard([&] { OrderItemClick(item); }); });
     on(Notepad1, &QAction::triggered, &TForm1::Notepad1Click);

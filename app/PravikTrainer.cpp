@@ -24,6 +24,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 
 using namespace kalvo;
 
@@ -123,6 +124,8 @@ void TForm1::Echo(const Trainer::AnswerOutcome& outcome)
         return;
     AppendMemo1(std::string(1, outcome.Echo));
     Announce(AnswerNotice, FromAnsi(std::string(1, outcome.Echo)));
+    if (SpeakRightAnswers1->isChecked())
+        PendingAnswer = outcome.Echo;
 }
 
 void TForm1::ShowHistogram()
@@ -259,6 +262,8 @@ void TForm1::Timer1Timer()
     if (outcome.Shown) {
         AppendMemo1(std::string(1, outcome.Shown));
         Announce(AnswerNotice, FromAnsi(std::string(1, outcome.Shown)));
+        if (SpeakAnswers1->isChecked())
+            PendingAnswer = outcome.Shown;
     }
     if (!outcome.QuestionEnded)
         return;
@@ -270,6 +275,13 @@ void TForm1::Timer1Timer()
         Memo1->clear();
     }
     Timer1->stop();
+    // Spoken between the questions, never inside a character's sound: the
+    // next question is written after the voice, into the same stream.
+    if (const char answer = std::exchange(PendingAnswer, '\0')) {
+        SpeakAnswer(answer);
+        if (!Train.TrainRunning)
+            return; // stopped while the voice was written
+    }
     StartQuestionTimer();
 }
 

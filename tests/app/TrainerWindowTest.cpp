@@ -406,3 +406,36 @@ TEST_F(TrainerWindowTest, ACustomSetOfThreeIsAllTheLessonAsks)
     }
     EXPECT_EQ(asked.find_first_not_of("etm"), std::string::npos) << asked;
 }
+
+// "Speak Answers": after a time-out the voice says the character between the
+// questions, in the lesson's own sound, and the next question follows it; a
+// voice that cannot speak is reported once and the lesson goes on.
+TEST_F(TrainerWindowTest, SpokenAnswersComeBetweenTheQuestions)
+{
+    TForm1& form = MakeForm();
+    EXPECT_FALSE(form.SpeakAnswers1->isChecked());
+    form.SpeakAnswers1->trigger();
+    EXPECT_TRUE(form.SpeakRightAnswers1->isEnabled());
+    form.Kalvobutton->click();
+    form.KalvoSendButton->click();
+    Ask();
+    const std::size_t question = Device->Samples().size();
+    Tick(8);
+    const std::size_t spoken = Device->Samples().size();
+    Ask();
+    const auto samples = Device->Samples();
+    // The voice: some 0.3 s or more of sound that is no tone of the trainer's.
+    const auto voice = ToneRuns({samples.begin() + long(question), samples.begin() + long(spoken)});
+    ASSERT_FALSE(voice.empty());
+    EXPECT_GT(double(voice.back().Start + voice.back().Length - voice.front().Start) / form.OutSound1.SampRate(), 0.3);
+    const auto next = ToneRuns({samples.begin() + long(spoken), samples.end()});
+    EXPECT_EQ(next.size(), 4u); // q, after the voice
+    EXPECT_EQ(form.Memo1->toPlainText(), QStringLiteral("q"));
+
+    form.AnswerVoice = "xx-none";
+    Tick(8);
+    EXPECT_EQ(form.StatusText(),
+              QStringLiteral("The voice \"xx-none\" is not installed. The lesson goes on without speech."));
+    EXPECT_FALSE(form.SpeakAnswers1->isChecked());
+    EXPECT_TRUE(form.Timer2->isActive());
+}
