@@ -83,6 +83,48 @@ ExportDialog::ExportDialog(QWidget* parent, bool bandOn) : QDialog(parent)
     });
     form->addRow(BandCheck);
 
+    AnswersCheck = new QCheckBox(QStringLiteral("Spoken &answers"), this);
+    AnswersCheck->setObjectName(QStringLiteral("AnswersCheck"));
+    AnswersCheck->setToolTip(QStringLiteral("Each word, call or group in Morse, then spoken, then in Morse again"));
+    form->addRow(AnswersCheck);
+    const kalvo::AnswerLayout layout;
+    const char* const pauseNames[] = {"PauseAfterMorseBox", "PauseAfterVoiceBox", "PauseAfterRepeatBox"};
+    const char* const pauseCaptions[] = {
+        "Pause after the &Morse:", "Pause after the &voice:", "Pause after the &repeat:"};
+    const double pauses[] = {layout.AfterMorse, layout.AfterVoice, layout.AfterRepeat};
+    for (int i = 0; i < 3; ++i) {
+        PauseBoxes[i] = new QDoubleSpinBox(this);
+        PauseBoxes[i]->setObjectName(QString::fromLatin1(pauseNames[i]));
+        PauseBoxes[i]->setRange(0.0, 60.0);
+        PauseBoxes[i]->setDecimals(1);
+        PauseBoxes[i]->setValue(pauses[i]);
+        PauseBoxes[i]->setSuffix(QStringLiteral(" s"));
+        auto* label = new QLabel(QString::fromLatin1(pauseCaptions[i]), this);
+        label->setBuddy(PauseBoxes[i]);
+        form->addRow(label, PauseBoxes[i]);
+    }
+    RepeatCheck = new QCheckBox(QStringLiteral("Repea&t the Morse, at"), this);
+    RepeatCheck->setObjectName(QStringLiteral("RepeatCheck"));
+    RepeatCheck->setChecked(layout.Repeat);
+    RepeatLevelBox = new QDoubleSpinBox(this);
+    RepeatLevelBox->setObjectName(QStringLiteral("RepeatLevelBox"));
+    RepeatLevelBox->setRange(-30.0, 0.0);
+    RepeatLevelBox->setDecimals(1);
+    RepeatLevelBox->setValue(layout.RepeatDb);
+    RepeatLevelBox->setSuffix(QStringLiteral(" dB"));
+    RepeatLevelBox->setAccessibleName(QStringLiteral("Level of the repeat"));
+    form->addRow(RepeatCheck, RepeatLevelBox);
+    const auto enableAnswers = [this] {
+        const bool on = AnswersCheck->isChecked();
+        for (QWidget* w : {static_cast<QWidget*>(PauseBoxes[0]), static_cast<QWidget*>(PauseBoxes[1]),
+                           static_cast<QWidget*>(PauseBoxes[2]), static_cast<QWidget*>(RepeatCheck)})
+            w->setEnabled(on);
+        RepeatLevelBox->setEnabled(on && RepeatCheck->isChecked());
+    };
+    connect(AnswersCheck, &QCheckBox::toggled, this, enableAnswers);
+    connect(RepeatCheck, &QCheckBox::toggled, this, enableAnswers);
+    enableAnswers();
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -105,6 +147,15 @@ ExportChoice ExportDialog::Choice() const
     choice.Path = FileEdit->text();
     choice.Quality = QualityBox->value();
     choice.Band = BandCheck->isChecked();
+    if (AnswersCheck->isChecked()) {
+        kalvo::AnswerLayout layout;
+        layout.AfterMorse = PauseBoxes[0]->value();
+        layout.AfterVoice = PauseBoxes[1]->value();
+        layout.AfterRepeat = PauseBoxes[2]->value();
+        layout.Repeat = RepeatCheck->isChecked();
+        layout.RepeatDb = RepeatLevelBox->value();
+        choice.Answers = layout;
+    }
     if (NoiseCheck->isChecked() && !choice.Band)
         choice.NoiseSnrDb = NoiseBox->value();
     return choice;

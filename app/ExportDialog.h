@@ -4,11 +4,12 @@
 // extension picks the format: .wav, .flac, .ogg, .opus or .mp3), the quality
 // of the lossy formats, and band noise at a signal-to-noise ratio (off unless
 // checked), or, when the program's band conditions have any on, those
-// conditions in place of the plain noise (off unless checked). AudioExport then renders the text on a thread of its
-// own, with the window's settings as they were when the command was given, while a progress dialog shows how far it got
-// and can cancel it; the window keeps answering. The live sender and its sound output are not touched. A render that
-// fails or is cancelled leaves no file behind (see RenderText); a failure is shown in the error box, a cancel is not an
-// error.
+// conditions in place of the plain noise (off unless checked); and spoken
+// answers after each item, with their pauses, the repeat and its level. AudioExport then renders the text on a thread
+// of its own, with the window's settings as they were when the command was given, while a progress dialog shows how far
+// it got and can cancel it; the window keeps answering. The live sender and its sound output are not touched. A render
+// that fails or is cancelled leaves no file behind (see RenderText); a failure is shown in the error box, a cancel is
+// not an error.
 #pragma once
 
 #include "morse/TextRender.h"
@@ -34,6 +35,8 @@ struct ExportChoice {
     double Quality = kalvo::FileOptions::DefaultQuality;
     std::optional<double> NoiseSnrDb;
     bool Band = false; // the program's band conditions
+    // Spoken answers, in the layout chosen (the voice is the program's).
+    std::optional<kalvo::AnswerLayout> Answers;
 };
 
 class ExportDialog : public QDialog {
@@ -57,6 +60,10 @@ private:
     QCheckBox* NoiseCheck;
     QDoubleSpinBox* NoiseBox;
     QCheckBox* BandCheck;
+    QCheckBox* AnswersCheck;
+    QDoubleSpinBox* PauseBoxes[3];
+    QCheckBox* RepeatCheck;
+    QDoubleSpinBox* RepeatLevelBox;
 };
 
 class AudioExport : public QObject {

@@ -126,6 +126,11 @@ void TForm1::SaveAudio1Click()
     kalvo::RenderJob job;
     if (choice->Band && Band.AnyOn())
         job.File.Band = Band;
+    if (choice->Answers) {
+        job.Answers = choice->Answers;
+        job.Answers->Voice = AnswerVoice;
+        job.Answers->VoiceWpm = AnswerVoiceWpm;
+    }
     job.Text = Memo1Text();
     job.Timing = Timing;
     job.Wavetable = Synth.Wavetable;

@@ -28,7 +28,7 @@ protected:
     // it started (nothing when it started none).
     AudioExport* Export(TForm1& form, const QString& path)
     {
-        ExportDialog::SetChooser([path](QWidget*) { return ExportChoice{path, 5.0, 10.0}; });
+        ExportDialog::SetChooser([path](QWidget*) { return ExportChoice{path, 5.0, 10.0, false, std::nullopt}; });
         form.SaveAudio1->trigger();
         return form.findChild<AudioExport*>();
     }
@@ -102,7 +102,7 @@ TEST_F(ExportWindowTest, TheBandConditionsGoIntoTheFileWhenChosen)
     form.Band.Noise = true;
     for (bool band : {false, true}) {
         const QString path = band ? QStringLiteral("band.wav") : QStringLiteral("clean.wav");
-        ExportDialog::SetChooser([&](QWidget*) { return ExportChoice{path, 5.0, std::nullopt, band}; });
+        ExportDialog::SetChooser([&](QWidget*) { return ExportChoice{path, 5.0, std::nullopt, band, std::nullopt}; });
         form.SaveAudio1->trigger();
         QSignalSpy finished(form.findChild<AudioExport*>(), &AudioExport::Finished);
         ASSERT_TRUE(finished.wait(10000));
@@ -110,5 +110,28 @@ TEST_F(ExportWindowTest, TheBandConditionsGoIntoTheFileWhenChosen)
         EXPECT_EQ(std::any_of(samples.begin(), samples.begin() + 400, [](std::int16_t v) { return v != 0; }), band);
         delete form.findChild<AudioExport*>();
     }
+    EXPECT_TRUE(Errors.empty());
+}
+
+// Chosen, spoken answers follow the Morse, in the program's voice: "E" with
+// its answer lasts over two seconds more than "E" alone.
+TEST_F(ExportWindowTest, SpokenAnswersGoIntoTheFileWhenChosen)
+{
+    TForm1& form = MakeForm();
+    form.SetMemo1Text("E");
+    std::size_t lengths[2] = {};
+    for (int answers : {0, 1}) {
+        const QString path = answers ? QStringLiteral("answers.wav") : QStringLiteral("plain.wav");
+        ExportDialog::SetChooser([&](QWidget*) {
+            return ExportChoice{path, 5.0, std::nullopt, false,
+                                answers ? std::optional<kalvo::AnswerLayout>(kalvo::AnswerLayout{}) : std::nullopt};
+        });
+        form.SaveAudio1->trigger();
+        QSignalSpy finished(form.findChild<AudioExport*>(), &AudioExport::Finished);
+        ASSERT_TRUE(finished.wait(10000));
+        lengths[answers] = kalvo::testing::ReadWav(path.toStdString())->Left.size();
+        delete form.findChild<AudioExport*>();
+    }
+    EXPECT_GT(lengths[1], lengths[0] + 2 * 8000);
     EXPECT_TRUE(Errors.empty());
 }
