@@ -58,6 +58,7 @@ class TProgressWindow;
 class TSendingPractice;
 class TAboutBox;
 class TBandConditions;
+class TCallDrills;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -213,6 +214,7 @@ public:
     QAction* SpeakAnswers1;
     QAction* SpeakRightAnswers1;
     QAction* AnswerVoice1;
+    QAction* CallDrills1;
     QAction* Notepad1;
     QMenu* H1;
     QAction* HelpFile1;
@@ -283,6 +285,8 @@ public slots:
     void SetBand(const kalvo::BandSettings& settings);
     void SpeakAnswers1Click();
     void AnswerVoice1Click();
+    // Callsigns and words at a speed that follows the learner, in a window of their own.
+    void CallDrills1Click();
     // Chooses `order` (as stored) for the next lesson: the menu's check moves
     // to it and the last lesson's chart follows it.
     void SetLearningOrder(const std::string& order);
@@ -351,6 +355,8 @@ private:
     void SpeakAnswer(char c);
     std::unique_ptr<kalvo::SpeechVoice> Voice; // made on the first answer spoken
     char PendingAnswer = '\0'; // to be spoken when the question has ended
+    // Sends one drill item through the window's sound, at its own speed.
+    void SendDrillItem(const std::string& item, int wpm);
     QTimer* BandStopTimer;
     std::optional<kalvo::SoundMark> BandEndMark;
     std::chrono::steady_clock::time_point BandStopBy;
@@ -365,6 +371,7 @@ private:
     TProgressWindow* Progress = nullptr;
     TSendingPractice* Practice = nullptr;
     TBandConditions* BandWindow = nullptr;
+    TCallDrills* Drills = nullptr;
     QWidget* Client;
     int CurrentClientHeight = LayoutClientHeight;
     bool InSendLoop = false;

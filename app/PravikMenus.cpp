@@ -92,6 +92,9 @@ void TForm1::BuildMenu()
     AnswerVoice1 = Advanced1->addAction(QStringLiteral("Answer Voice\u2026"));
     AnswerVoice1->setObjectName(QStringLiteral("AnswerVoice1"));
     AnswerVoice1->setToolTip(QStringLiteral("The voice and the speed that speak the answers"));
+    CallDrills1 = Advanced1->addAction(QStringLiteral("Call and Word Drills\u2026"));
+    CallDrills1->setObjectName(QStringLiteral("CallDrills1"));
+    CallDrills1->setToolTip(QStringLiteral("Whole callsigns and words at a speed that follows you"));
     Notepad1 = bar->addAction(QStringLiteral("&Notepad"));
     Notepad1->setObjectName(QStringLiteral("Notepad1"));
     Notepad1->setToolTip(QStringLiteral("Show Notepad editor"));
@@ -150,6 +153,7 @@ void TForm1::ConnectHandlers()
     on(BandConditions1, &QAction::triggered, &TForm1::BandConditions1Click);
     on(SpeakAnswers1, &QAction::triggered, &TForm1::SpeakAnswers1Click);
     on(AnswerVoice1, &QAction::triggered, &TForm1::AnswerVoice1Click);
+    on(CallDrills1, &QAction::triggered, &TForm1::CallDrills1Click);
     for (QAction* item : OrderItems)
         connect(item, &QAction::triggered, this, [this, item] { ErrorBox::Guard([&] { OrderItemClick(item); }); });
     on(Notepad1, &QAction::triggered, &TForm1::Notepad1Click);

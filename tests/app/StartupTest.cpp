@@ -75,7 +75,8 @@ TEST_F(WindowTest, ControlsCarryTheirNamesPlacesAndHints)
     EXPECT_EQ(advanced.mid(10),
               (QStringList{"Wait for Speech", "Save Text as Audio File\u2026", "Lesson Details",
                            "Save Lesson to Progress Log", "Show Progress", "Sending Practice\u2026", "Learning &Order",
-                           "Band Conditions\u2026", "Speak Answers", "Speak Right Answers", "Answer Voice\u2026"}));
+                           "Band Conditions\u2026", "Speak Answers", "Speak Right Answers", "Answer Voice\u2026",
+                           "Call and Word Drills\u2026"}));
     QStringList bar;
     for (QAction* action : form.menuBar()->actions())
         bar << action->text();
