@@ -1,6 +1,7 @@
 #include "app/CallDrillWindow.h"
 
 #include "app/AnsiText.h"
+#include "app/ErrorBox.h"
 #include "app/StatusNotice.h"
 #include "app/ToolWindow.h"
 
@@ -17,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <chrono>
 #include <vector>
 
 using kalvo::DrillRun;
@@ -62,6 +64,12 @@ TCallDrills::TCallDrills(Hooks hooks, kalvo::RandomGenerator& random, QWidget* p
     SummaryLabel->setWordWrap(true);
     SummaryLabel->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
+    SaveButton = new QPushButton(QStringLiteral("Save to Progress &Log"), this);
+    SaveButton->setObjectName(QStringLiteral("SaveButton"));
+    SaveButton->setEnabled(false);
+    ProgressButton = new QPushButton(QStringLiteral("Show &Progress"), this);
+    ProgressButton->setObjectName(QStringLiteral("ProgressButton"));
+
     auto* form = new QFormLayout;
     auto row = [&](const QString& caption, QWidget* field, QWidget* beside = nullptr) {
         auto* label = new QLabel(caption, this);
@@ -84,6 +92,11 @@ TCallDrills::TCallDrills(Hooks hooks, kalvo::RandomGenerator& random, QWidget* p
     layout->addWidget(StatusLabel);
     layout->addWidget(ResultTable, 1);
     layout->addWidget(SummaryLabel);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(SaveButton);
+    buttons->addWidget(ProgressButton);
+    buttons->addStretch();
+    layout->addLayout(buttons);
 
     InstallStatusNoticeAccessible();
     Notice = new StatusNotice(this);
@@ -91,6 +104,31 @@ TCallDrills::TCallDrills(Hooks hooks, kalvo::RandomGenerator& random, QWidget* p
     connect(LoadButton, &QPushButton::clicked, this, &TCallDrills::LoadList);
     connect(AnswerEdit, &QLineEdit::returnPressed, this, &TCallDrills::Answer);
     connect(RepeatButton, &QPushButton::clicked, this, &TCallDrills::RepeatItem);
+    connect(SaveButton, &QPushButton::clicked, this, [this] {
+        if (!FRun || !FRun->Done() || !FHooks.Save)
+            return;
+        kalvo::DrillEntry entry;
+        entry.When = kalvo::IsoUtc(std::chrono::system_clock::now());
+        entry.Kind = KindName().toStdString();
+        entry.Items = int(FRun->Items.size());
+        entry.Score = FRun->Score();
+        entry.StartWpm = FRun->Results.front().Wpm;
+        entry.EndWpm = FRun->Wpm();
+        entry.TopWpm = FRun->TopWpm();
+        entry.Missed = FRun->Missed;
+        try {
+            FHooks.Save(entry);
+        } catch (const std::exception& error) {
+            ErrorBox::Show(error); // the log as it was, and the run kept
+            return;
+        }
+        SaveButton->setEnabled(false);
+        Say(QStringLiteral("The run was added to %1.").arg(QString::fromLatin1(kalvo::ProgressLogFileName)));
+    });
+    connect(ProgressButton, &QPushButton::clicked, this, [this] {
+        if (FHooks.ShowProgress)
+            FHooks.ShowProgress();
+    });
 }
 
 QString TCallDrills::KindName() const
@@ -147,6 +185,7 @@ void TCallDrills::StartRun()
     FRun = std::make_unique<DrillRun>(std::move(items), SpeedBox->value(), CeilingWpm);
     ResultTable->setRowCount(0);
     SummaryLabel->clear();
+    SaveButton->setEnabled(false);
     for (QWidget* w :
          {static_cast<QWidget*>(StartButton), static_cast<QWidget*>(KindBox), static_cast<QWidget*>(LengthBox),
           static_cast<QWidget*>(SpeedBox), static_cast<QWidget*>(LoadButton)})
@@ -250,6 +289,7 @@ void TCallDrills::Finish()
             .arg(best);
     SummaryLabel->setText(summary);
     Say(summary);
+    SaveButton->setEnabled(true);
     StartButton->setFocus(Qt::OtherFocusReason);
     if (FHooks.Ended)
         FHooks.Ended();

@@ -11,12 +11,15 @@
 //    added to the table, typed characters marked; the run's end announces
 //    the score, the speeds and the characters most often missed, and keeps
 //    the best score of each kind while the program runs.
+//  - "Save to Progress Log" keeps the last run finished as a drill line of
+//    the progress log; "Show Progress" opens the log's window.
 //  - Busy (when it returns a message) keeps a run from starting while the
 //    main window sends or a lesson runs.
 #pragma once
 
 #include "common/Rng.h"
 #include "trainer/CallDrill.h"
+#include "trainer/ProgressLog.h"
 
 #include <QWidget>
 
@@ -44,6 +47,8 @@ public:
         std::function<bool(char)> Codable;
         std::function<void()> Started; // the band's sound, say
         std::function<void()> Ended;
+        std::function<void(const kalvo::DrillEntry&)> Save; // to the progress log
+        std::function<void()> ShowProgress;
     };
     static constexpr int CeilingWpm = 60;
 
@@ -65,6 +70,8 @@ public:
     QLabel* StatusLabel;
     QTableWidget* ResultTable;
     QLabel* SummaryLabel;
+    QPushButton* SaveButton;
+    QPushButton* ProgressButton;
 
 private:
     void SendCurrent();

@@ -36,6 +36,8 @@ void TForm1::CallDrills1Click()
         hooks.Codable = [this](char c) { return !Morse.LookupCode(std::string(1, c)).empty(); };
         hooks.Started = [this] { StartBand(); };
         hooks.Ended = [this] { StopBandWhenPlayed(); };
+        hooks.Save = [](const DrillEntry& entry) { AppendDrillEntry(entry); };
+        hooks.ShowProgress = [this] { ShowProgress1Click(); };
         Drills = new TCallDrills(std::move(hooks), Random, this);
     }
     Drills->show();

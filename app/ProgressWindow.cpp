@@ -57,6 +57,23 @@ TProgressWindow::TProgressWindow(QWidget* parent) : QWidget(parent, Qt::Window)
         series->attachAxis(DateAxis);
         series->attachAxis(SendingAxis);
     }
+    DrillTopSeries = new QLineSeries;
+    DrillTopSeries->setName(QStringLiteral("Drill top speed (wpm)"));
+    chart->addSeries(DrillTopSeries);
+    DrillTopSeries->setPointsVisible(true);
+    DrillTopSeries->attachAxis(DateAxis);
+    DrillTopSeries->attachAxis(SendingAxis);
+    DrillScoreSeries = new QLineSeries;
+    DrillScoreSeries->setName(QStringLiteral("Drill score"));
+    DrillScoreAxis = new QValueAxis;
+    DrillScoreAxis->setLabelFormat(QStringLiteral("%d"));
+    DrillScoreAxis->setTitleText(QStringLiteral("Drill score"));
+    DrillScoreAxis->setRange(0, 1000);
+    chart->addAxis(DrillScoreAxis, Qt::AlignRight);
+    chart->addSeries(DrillScoreSeries);
+    DrillScoreSeries->setPointsVisible(true);
+    DrillScoreSeries->attachAxis(DateAxis);
+    DrillScoreSeries->attachAxis(DrillScoreAxis);
     Chart1 = new QChartView(chart, this);
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setAccessibleName(chart->title());
@@ -79,6 +96,8 @@ void TProgressWindow::ShowLog(const kalvo::ProgressLogContents& log)
     QString summary = QStringLiteral("%1 lessons in the progress log.").arg(log.Entries.size());
     if (!log.Sending.empty())
         summary += QStringLiteral(" %1 sending sessions.").arg(log.Sending.size());
+    if (!log.Drills.empty())
+        summary += QStringLiteral(" %1 drills.").arg(log.Drills.size());
     if (log.Damaged > 0)
         summary += QStringLiteral(" %1 damaged lines were skipped.").arg(log.Damaged);
     if (!log.Entries.empty())
@@ -86,7 +105,8 @@ void TProgressWindow::ShowLog(const kalvo::ProgressLogContents& log)
                        .arg(QString::fromLatin1(kalvo::OrderName(log.Entries.back().Order)));
     Label1->setText(summary);
 
-    for (QLineSeries* series : {RatingSeries, InUseSeries, SendingSpeedSeries, SendingAccuracySeries})
+    for (QLineSeries* series :
+         {RatingSeries, InUseSeries, SendingSpeedSeries, SendingAccuracySeries, DrillTopSeries, DrillScoreSeries})
         series->clear();
     QStringList spoken;
     QDateTime first, last;
@@ -120,12 +140,24 @@ void TProgressWindow::ShowLog(const kalvo::ProgressLogContents& log)
         }
         spoken << line;
     }
+    double topScore = 1000;
+    for (const kalvo::DrillEntry& e : log.Drills) {
+        const qreal x = at(e.When);
+        DrillTopSeries->append(x, e.TopWpm);
+        DrillScoreSeries->append(x, e.Score);
+        topScore = std::max(topScore, e.Score);
+        spoken << QStringLiteral("%1: %2 drill, score %3, at best %4 wpm")
+                      .arg(QString::fromLatin1(e.When), QString::fromStdString(e.Kind))
+                      .arg(e.Score)
+                      .arg(e.TopWpm);
+    }
+    DrillScoreAxis->setRange(0, topScore);
     if (first.isValid()) {
         // A single lesson, or lessons of one moment, still get a day to stand in.
         DateAxis->setRange(first.addSecs(-43200), std::max(last, first.addSecs(1)).addSecs(43200));
     }
     ValueAxis->setRange(0, top);
-    Chart1->setAccessibleDescription(spoken.isEmpty() ? QStringLiteral("No lessons or sending sessions yet.")
+    Chart1->setAccessibleDescription(spoken.isEmpty() ? QStringLiteral("No lessons, sending sessions or drills yet.")
                                                       : spoken.join(QStringLiteral("; ")) + QLatin1Char('.'));
 
     const auto rows = kalvo::RecentProgress(log.Entries, RecentLessons);

@@ -47,5 +47,8 @@ public:
     QLineSeries* SendingSpeedSeries;
     QLineSeries* SendingAccuracySeries;
     QValueAxis* SendingAxis;
+    QLineSeries* DrillTopSeries; // on the sending axis
+    QLineSeries* DrillScoreSeries;
+    QValueAxis* DrillScoreAxis;
     QTableWidget* Table1;
 };

@@ -4,6 +4,7 @@
 #include "trainer/LearningOrder.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <ctime>
 #include <filesystem>
@@ -268,6 +269,68 @@ std::optional<SendingEntry> ParseSendingEntry(const std::string& line)
     return SendingEntry{std::string(fields[1]), *length, *wpm, *accuracy, *characters};
 }
 
+std::string FormatDrillEntry(const DrillEntry& entry)
+{
+    std::string missed;
+    for (const auto& [c, n] : entry.Missed)
+        missed += (missed.empty() ? "" : " ") + std::to_string(static_cast<unsigned char>(c)) + ":" + std::to_string(n);
+    return std::string(DrillLogMagic) + ";" + entry.When + ";" + entry.Kind + ";" + std::to_string(entry.Items) + ";"
+        + Fixed(entry.Score, 1) + ";" + std::to_string(entry.StartWpm) + ";" + std::to_string(entry.EndWpm) + ";"
+        + std::to_string(entry.TopWpm) + ";" + (missed.empty() ? std::string("-") : missed);
+}
+
+std::optional<DrillEntry> ParseDrillEntry(const std::string& line)
+{
+    const std::vector<std::string_view> fields = Split(line, ';');
+    if (fields.size() != 9 || fields[0] != DrillLogMagic || !IsIsoUtc(fields[1])
+        || (fields[2] != "calls" && fields[2] != "words" && fields[2] != "list"))
+        return std::nullopt;
+    DrillEntry e;
+    e.When = std::string(fields[1]);
+    e.Kind = std::string(fields[2]);
+    const auto items = NumberIn<int>(fields[3], 1, 50);
+    const auto score = NumberIn<double>(fields[4], 0.0, 50.0 * 60 * 32);
+    const auto start = NumberIn<int>(fields[5], 5, 60);
+    const auto end = NumberIn<int>(fields[6], 5, 60);
+    const auto top = NumberIn<int>(fields[7], 5, 60);
+    if (!items || !score || !start || !end || !top || Fixed(*score, 1) != fields[4])
+        return std::nullopt;
+    e.Items = *items;
+    e.Score = *score;
+    e.StartWpm = *start;
+    e.EndWpm = *end;
+    e.TopWpm = *top;
+    if (fields[8] != "-") {
+        for (const std::string_view pair : Split(fields[8], ' ')) {
+            const std::vector<std::string_view> parts = Split(pair, ':');
+            const auto code = parts.size() == 2 ? NumberIn<int>(parts[0], 33, 255) : std::nullopt;
+            const auto count = parts.size() == 2 ? NumberIn<int>(parts[1], 1, 50 * 32) : std::nullopt;
+            if (!code || !count || !e.Missed.emplace(static_cast<char>(*code), *count).second)
+                return std::nullopt;
+        }
+    }
+    return e;
+}
+
+namespace {
+
+// "Kalvo", a name and a number: a kind of line from a later version.
+bool LaterKind(const std::string& line)
+{
+    const std::string_view kind = std::string_view(line).substr(0, line.find(';'));
+    if (kind.size() < 7 || kind.substr(0, 5) != "Kalvo" || !std::isupper(static_cast<unsigned char>(kind[5])))
+        return false;
+    const auto digits = kind.find_first_of("0123456789");
+    return digits != std::string_view::npos && digits > 5
+        && std::all_of(kind.begin() + 6, kind.begin() + long(digits),
+                       [](char c) { return std::isalpha(static_cast<unsigned char>(c)); })
+        && std::all_of(kind.begin() + long(digits), kind.end(),
+                       [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })
+        && kind != ProgressLogMagic && kind != SendingLogMagic && kind != DrillLogMagic;
+}
+
+} // namespace
+
 ProgressLogContents ParseProgressLog(const std::vector<std::string>& lines, const std::string& name)
 {
     ProgressLogContents contents;
@@ -276,8 +339,18 @@ ProgressLogContents ParseProgressLog(const std::vector<std::string>& lines, cons
         if (line.empty())
             continue;
         const bool sending = StartsWith(line, SendingLogMagic);
-        any = any || sending || StartsWith(line, ProgressLogMagic);
-        if (sending) {
+        const bool drill = StartsWith(line, DrillLogMagic);
+        any = any || sending || drill || StartsWith(line, ProgressLogMagic);
+        if (LaterKind(line)) {
+            any = true;
+            continue;
+        }
+        if (drill) {
+            if (auto entry = ParseDrillEntry(line))
+                contents.Drills.push_back(*entry);
+            else
+                ++contents.Damaged;
+        } else if (sending) {
             if (auto entry = ParseSendingEntry(line))
                 contents.Sending.push_back(*entry);
             else
@@ -311,6 +384,13 @@ void AppendProgressLog(const ProgressEntry& entry, const std::string& name)
                    ? "A lesson longer than a day cannot be saved to the progress log."
                    : "This lesson's figures are outside what the progress log can keep.",
                name);
+}
+
+void AppendDrillEntry(const DrillEntry& entry, const std::string& name)
+{
+    const std::string line = FormatDrillEntry(entry);
+    AppendLine(line, ParseDrillEntry(line).has_value(),
+               "This drill's figures are outside what the progress log can keep.", name);
 }
 
 void AppendSendingEntry(const SendingEntry& entry, const std::string& name)

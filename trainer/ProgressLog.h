@@ -20,6 +20,16 @@
 // Readers from before sending sessions take these lines for damaged ones, so
 // none is lost: they skip them and keep them when appending (a file of
 // sending sessions alone they refuse as no log).
+// One call or word drill per line:
+//   KalvoDrill1;<UTC date and time>;<kind: calls, words or list>;<items>;
+//   <score, one decimal>;<start wpm>;<end wpm>;<top wpm>;<missed>
+// the missed characters as "<character code>:<count>" separated by spaces
+// ("-" for none), e.g.
+//   KalvoDrill1;2026-12-09T06:30:00Z;calls;25;2210.5;20;24;26;81:2 53:1
+// Ranges: 1 to 50 items, speeds 5 to 60 wpm, a score of 0 to 50 x 60 x 32,
+// counts of 1 to 50 x 32. A line whose first field is "Kalvo", a name and
+// a number, but of a kind this reader does not know (a later version's), is
+// skipped and not counted as damaged.
 // The first field names the format, so a file of anything else is told apart:
 // a file with lines none of which begins with one of the two is not this log
 // (EProgressLog). A line that begins otherwise, does not parse whole, or holds
@@ -64,6 +74,7 @@
 #include "trainer/Trainer.h"
 
 #include <chrono>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -79,6 +90,7 @@ inline constexpr double MinReactionSeconds = -27.4;
 inline constexpr const char* SendingLogMagic = "KalvoSending1";
 inline constexpr double MaxSendingWpm = 100;
 inline constexpr int MaxSentCharacters = 86400;
+inline constexpr const char* DrillLogMagic = "KalvoDrill1";
 
 class EProgressLog : public EKalvoError {
 public:
@@ -116,9 +128,21 @@ struct SendingEntry {
     bool operator==(const SendingEntry&) const = default;
 };
 
+struct DrillEntry {
+    std::string When; // as a lesson's
+    std::string Kind; // "calls", "words" or "list"
+    int Items = 0;
+    double Score = 0;
+    int StartWpm = 0, EndWpm = 0, TopWpm = 0;
+    std::map<char, int> Missed;
+
+    bool operator==(const DrillEntry&) const = default;
+};
+
 struct ProgressLogContents {
     std::vector<ProgressEntry> Entries; // in the file's order
     std::vector<SendingEntry> Sending; // likewise
+    std::vector<DrillEntry> Drills; // likewise
     int Damaged = 0;
 };
 
@@ -147,6 +171,8 @@ std::string FormatProgressEntry(const ProgressEntry& entry);
 std::optional<ProgressEntry> ParseProgressEntry(const std::string& line);
 std::string FormatSendingEntry(const SendingEntry& entry);
 std::optional<SendingEntry> ParseSendingEntry(const std::string& line);
+std::string FormatDrillEntry(const DrillEntry& entry);
+std::optional<DrillEntry> ParseDrillEntry(const std::string& line);
 // Throws EProgressLog for lines of which none is a lesson or a sending session.
 ProgressLogContents ParseProgressLog(const std::vector<std::string>& lines, const std::string& name);
 
@@ -154,5 +180,6 @@ ProgressLogContents ParseProgressLog(const std::vector<std::string>& lines, cons
 ProgressLogContents ReadProgressLog(const std::string& name = ProgressLogFileName);
 void AppendProgressLog(const ProgressEntry& entry, const std::string& name = ProgressLogFileName);
 void AppendSendingEntry(const SendingEntry& entry, const std::string& name = ProgressLogFileName);
+void AppendDrillEntry(const DrillEntry& entry, const std::string& name = ProgressLogFileName);
 
 } // namespace kalvo

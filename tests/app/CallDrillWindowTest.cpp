@@ -4,6 +4,8 @@
 #include "WindowFixture.h"
 
 #include "app/CallDrillWindow.h"
+#include "tests/support/TempFolder.h"
+#include "trainer/ProgressLog.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -55,5 +57,22 @@ TEST_F(WindowTest, ACallDrillFollowsTheAnswers)
     EXPECT_EQ(drills->ResultTable->item(0, 2)->text(), QStringLiteral("right"));
     EXPECT_TRUE(drills->ResultTable->item(1, 2)->text().endsWith(QStringLiteral("+")));
     EXPECT_EQ(drills->ResultTable->item(2, 3)->text(), QStringLiteral("20 (repeated)"));
+
+    // The rest right: the run ends, its summary is announced, it is saved.
+    kalvo::testing::TempFolder folder;
+    while (!run->Done()) {
+        drills->AnswerEdit->setText(QString::fromStdString(run->Current()));
+        QTest::keyClick(drills->AnswerEdit, Qt::Key_Return);
+    }
+    EXPECT_EQ(run->Wpm(), 41);
+    EXPECT_TRUE(drills->SummaryLabel->text().startsWith(QStringLiteral("Score ")));
+    EXPECT_EQ(drills->StatusLabel->text(), drills->SummaryLabel->text());
+    ASSERT_TRUE(drills->SaveButton->isEnabled());
+    drills->SaveButton->click();
+    const auto log = kalvo::ReadProgressLog();
+    ASSERT_EQ(log.Drills.size(), 1u);
+    EXPECT_EQ(log.Drills[0].Kind, "calls");
+    EXPECT_EQ(log.Drills[0].TopWpm, 41);
+    EXPECT_DOUBLE_EQ(log.Drills[0].Score, run->Score());
     EXPECT_TRUE(Errors.empty());
 }

@@ -250,5 +250,24 @@ TEST(ProgressLogTest, TheLogSurvivesASaveARestartADamagedLineAndAFailedWrite)
     EXPECT_THROW(ReadProgressLog("other.txt"), EInOutError); // over 16 MB
 }
 
+// A drill's line reads back as written; out of range it is damaged; a kind of
+// a later version is skipped without being counted.
+TEST(ProgressLogDrills, DrillLinesAndLaterKinds)
+{
+    DrillEntry drill{"2026-12-09T06:30:00Z", "calls", 25, 2210.5, 20, 24, 26, {{'Q', 2}, {'5', 1}}};
+    const std::string line = FormatDrillEntry(drill);
+    EXPECT_EQ(line, "KalvoDrill1;2026-12-09T06:30:00Z;calls;25;2210.5;20;24;26;53:1 81:2");
+    EXPECT_EQ(ParseDrillEntry(line), drill);
+    for (const char* bad : {"KalvoDrill1;2026-12-09T06:30:00Z;calls;51;0.0;20;24;26;-",
+                            "KalvoDrill1;2026-12-09T06:30:00Z;games;25;0.0;20;24;26;-",
+                            "KalvoDrill1;2026-12-09T06:30:00Z;words;25;0.0;4;24;26;-",
+                            "KalvoDrill1;2026-12-09T06:30:00Z;list;25;0.0;20;24;26;81:2 81:1"})
+        EXPECT_FALSE(ParseDrillEntry(bad)) << bad;
+    const ProgressLogContents log = ParseProgressLog(
+        {line, "KalvoContest2;2027-01-01T00:00:00Z;whatever", "KalvoDrill1;garbled"}, "log");
+    EXPECT_EQ(log.Drills, std::vector<DrillEntry>{drill});
+    EXPECT_EQ(log.Damaged, 1);
+}
+
 } // namespace
 } // namespace kalvo
