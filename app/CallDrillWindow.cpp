@@ -69,6 +69,9 @@ TCallDrills::TCallDrills(Hooks hooks, kalvo::RandomGenerator& random, QWidget* p
     SaveButton->setEnabled(false);
     ProgressButton = new QPushButton(QStringLiteral("Show &Progress"), this);
     ProgressButton->setObjectName(QStringLiteral("ProgressButton"));
+    ExportButton = new QPushButton(QStringLiteral("Save as Audio &File\u2026"), this);
+    ExportButton->setObjectName(QStringLiteral("ExportButton"));
+    ExportButton->setToolTip(QStringLiteral("A new drill of this kind, with spoken answers, into a sound file"));
 
     auto* form = new QFormLayout;
     auto row = [&](const QString& caption, QWidget* field, QWidget* beside = nullptr) {
@@ -95,6 +98,7 @@ TCallDrills::TCallDrills(Hooks hooks, kalvo::RandomGenerator& random, QWidget* p
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(SaveButton);
     buttons->addWidget(ProgressButton);
+    buttons->addWidget(ExportButton);
     buttons->addStretch();
     layout->addLayout(buttons);
 
@@ -124,6 +128,14 @@ TCallDrills::TCallDrills(Hooks hooks, kalvo::RandomGenerator& random, QWidget* p
         }
         SaveButton->setEnabled(false);
         Say(QStringLiteral("The run was added to %1.").arg(QString::fromLatin1(kalvo::ProgressLogFileName)));
+    });
+    connect(ExportButton, &QPushButton::clicked, this, [this] {
+        if (KindBox->currentIndex() == 2 && List.empty()) {
+            Say(QStringLiteral("Load a list first."));
+            return;
+        }
+        if (FHooks.Export)
+            FHooks.Export(NewItems(), SpeedBox->value());
     });
     connect(ProgressButton, &QPushButton::clicked, this, [this] {
         if (FHooks.ShowProgress)
@@ -158,6 +170,23 @@ void TCallDrills::LoadList()
     }
 }
 
+std::vector<std::string> TCallDrills::NewItems()
+{
+    const int kind = KindBox->currentIndex();
+    const std::size_t count = LengthBox->currentIndex() == 1 ? 50 : 25;
+    const auto pick = [this](std::size_t n) { return std::min(n - 1, std::size_t(Random.Random() * double(n))); };
+    std::vector<std::string> items;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (kind == 0)
+            items.push_back(kalvo::MakeCall(Random));
+        else if (kind == 1)
+            items.push_back(kalvo::DrillWords()[pick(kalvo::DrillWords().size())]);
+        else
+            items.push_back(List[pick(List.size())]);
+    }
+    return items;
+}
+
 void TCallDrills::StartRun()
 {
     if (FRun && !FRun->Done())
@@ -171,17 +200,7 @@ void TCallDrills::StartRun()
         Say(QStringLiteral("Load a list first."));
         return;
     }
-    const std::size_t count = LengthBox->currentIndex() == 1 ? 50 : 25;
-    const auto pick = [this](std::size_t n) { return std::min(n - 1, std::size_t(Random.Random() * double(n))); };
-    std::vector<std::string> items;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (kind == 0)
-            items.push_back(kalvo::MakeCall(Random));
-        else if (kind == 1)
-            items.push_back(kalvo::DrillWords()[pick(kalvo::DrillWords().size())]);
-        else
-            items.push_back(List[pick(List.size())]);
-    }
+    std::vector<std::string> items = NewItems();
     FRun = std::make_unique<DrillRun>(std::move(items), SpeedBox->value(), CeilingWpm);
     ResultTable->setRowCount(0);
     SummaryLabel->clear();

@@ -13,6 +13,8 @@
 //    the best score of each kind while the program runs.
 //  - "Save to Progress Log" keeps the last run finished as a drill line of
 //    the progress log; "Show Progress" opens the log's window.
+//  - "Save as Audio File" renders a new drill of the kind and length chosen,
+//    at the start speed, with spoken answers, for practice away from the desk.
 //  - Busy (when it returns a message) keeps a run from starting while the
 //    main window sends or a lesson runs.
 #pragma once
@@ -49,6 +51,8 @@ public:
         std::function<void()> Ended;
         std::function<void(const kalvo::DrillEntry&)> Save; // to the progress log
         std::function<void()> ShowProgress;
+        // A drill's items, at a speed, into a sound file with spoken answers.
+        std::function<void(const std::vector<std::string>& items, int wpm)> Export;
     };
     static constexpr int CeilingWpm = 60;
 
@@ -72,8 +76,10 @@ public:
     QLabel* SummaryLabel;
     QPushButton* SaveButton;
     QPushButton* ProgressButton;
+    QPushButton* ExportButton;
 
 private:
+    std::vector<std::string> NewItems();
     void SendCurrent();
     void Say(const QString& text);
     void Finish();

@@ -357,6 +357,8 @@ private:
     char PendingAnswer = '\0'; // to be spoken when the question has ended
     // Sends one drill item through the window's sound, at its own speed.
     void SendDrillItem(const std::string& item, int wpm);
+    // A drill's items into a sound file with spoken answers, at its speed.
+    void ExportDrill(const std::vector<std::string>& items, int wpm);
     QTimer* BandStopTimer;
     std::optional<kalvo::SoundMark> BandEndMark;
     std::chrono::steady_clock::time_point BandStopBy;

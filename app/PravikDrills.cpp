@@ -4,6 +4,7 @@
 
 #include "app/CallDrillWindow.h"
 #include "app/ErrorBox.h"
+#include "app/ExportDialog.h"
 #include "common/Convert.h"
 #include "common/TextFile.h"
 #include "morse/PatternPlayer.h"
@@ -38,11 +39,37 @@ void TForm1::CallDrills1Click()
         hooks.Ended = [this] { StopBandWhenPlayed(); };
         hooks.Save = [](const DrillEntry& entry) { AppendDrillEntry(entry); };
         hooks.ShowProgress = [this] { ShowProgress1Click(); };
+        hooks.Export = [this](const std::vector<std::string>& items, int wpm) {
+            ErrorBox::Guard([&] { ExportDrill(items, wpm); });
+        };
         Drills = new TCallDrills(std::move(hooks), Random, this);
     }
     Drills->show();
     Drills->raise();
     Drills->activateWindow();
+}
+
+void TForm1::ExportDrill(const std::vector<std::string>& items, int wpm)
+{
+    std::optional<ExportChoice> choice = ExportDialog::Choose(this, Band.AnyOn());
+    if (!choice)
+        return;
+    RenderJob job;
+    for (const std::string& item : items)
+        job.Text += item + "\r\n";
+    job.Timing = Timing;
+    job.Timing.Compression = 0.0;
+    job.Timing.SetSpeed(wpm, wpm, int(Timing.ToneFreq));
+    job.Wavetable = Synth.Wavetable;
+    job.RiseFall = Synth.RiseFall;
+    if (choice->Band && Band.AnyOn())
+        job.File.Band = Band;
+    // A drill away from the desk is heard with its answers.
+    job.Answers = choice->Answers.value_or(AnswerLayout{});
+    job.Answers->Voice = AnswerVoice;
+    job.Answers->VoiceWpm = AnswerVoiceWpm;
+    choice->Answers.reset();
+    AudioExport::Start(this, std::move(job), *choice);
 }
 
 void TForm1::SendDrillItem(const std::string& item, int wpm)

@@ -4,13 +4,16 @@
 #include "WindowFixture.h"
 
 #include "app/CallDrillWindow.h"
+#include "app/ExportDialog.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WavFile.h"
 #include "trainer/ProgressLog.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableWidget>
 
@@ -74,5 +77,15 @@ TEST_F(WindowTest, ACallDrillFollowsTheAnswers)
     EXPECT_EQ(log.Drills[0].Kind, "calls");
     EXPECT_EQ(log.Drills[0].TopWpm, 41);
     EXPECT_DOUBLE_EQ(log.Drills[0].Score, run->Score());
+
+    // A drill for away from the desk: 25 calls with their answers, a minute at least.
+    ExportDialog::SetChooser([](QWidget*) {
+        return ExportChoice{"drill.wav", 5.0, std::nullopt, false, std::nullopt};
+    });
+    drills->ExportButton->click();
+    QSignalSpy finished(form.findChild<AudioExport*>(), &AudioExport::Finished);
+    ASSERT_TRUE(finished.wait(20000));
+    ExportDialog::SetChooser({});
+    EXPECT_GT(kalvo::testing::ReadWav("drill.wav")->Left.size(), 60u * 8000);
     EXPECT_TRUE(Errors.empty());
 }
