@@ -43,7 +43,7 @@ TCallDrills::TCallDrills(Hooks hooks, kalvo::RandomGenerator& random, QWidget* p
     SpeedBox->setRange(DrillRun::MinWpm, CeilingWpm);
     SpeedBox->setValue(20);
     SpeedBox->setSuffix(QStringLiteral(" wpm"));
-    StartButton = new QPushButton(QStringLiteral("&Start"), this);
+    StartButton = new QPushButton(QStringLiteral("S&tart"), this);
     StartButton->setObjectName(QStringLiteral("StartButton"));
     AnswerEdit = new QLineEdit(this);
     AnswerEdit->setObjectName(QStringLiteral("AnswerEdit"));
@@ -62,9 +62,10 @@ TCallDrills::TCallDrills(Hooks hooks, kalvo::RandomGenerator& random, QWidget* p
     SummaryLabel = new QLabel(this);
     SummaryLabel->setObjectName(QStringLiteral("SummaryLabel"));
     SummaryLabel->setWordWrap(true);
+    SummaryLabel->setAccessibleName(QStringLiteral("Result of the run"));
     SummaryLabel->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
-    SaveButton = new QPushButton(QStringLiteral("Save to Progress &Log"), this);
+    SaveButton = new QPushButton(QStringLiteral("Sa&ve to Progress Log"), this);
     SaveButton->setObjectName(QStringLiteral("SaveButton"));
     SaveButton->setEnabled(false);
     ProgressButton = new QPushButton(QStringLiteral("Show &Progress"), this);

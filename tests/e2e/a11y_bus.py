@@ -260,4 +260,13 @@ for want in [("check box", "Noise"), ("spin button", "Signal to noise ratio:"), 
              ("check box", "Second station (QRM)"), ("spin button", "Seed:")]:
     if want not in named:
         fail("the band conditions' window has no %s named %r" % want)
+
+# The drills' window likewise.
+control("menu item", "Call and Word Drills\u2026").queryAction().doAction(0)
+drills = window_named("Call and Word Drills")
+check_names(drills)
+named = {(node.getRoleName(), node.name) for node in drills}
+for want in [("text", "Answer:"), ("push button", "Start"), ("spin button", "Start speed:"), ("table", "Items of the run")]:
+    if want not in named:
+        fail("the drills' window has no %s named %r" % want)
 print("PASS")
