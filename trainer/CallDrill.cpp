@@ -31,7 +31,7 @@ const char* const Prefixes[] = {
     "DL", "DL", "DK", "DJ", "DF", "DG", "DH", "DB", "F",  "F",  "I",  "IK", "IZ", "EA", "EA", "JA", "JA", "JH",
     "JR", "JE", "JF", "UA", "RA", "RW", "RV", "R",  "UR", "UT", "SP", "SQ", "OK", "OL", "OM", "PA", "PD", "ON",
     "HB", "OE", "SM", "SA", "LA", "OH", "OZ", "PY", "LU", "VK", "ZL", "ZS", "HA", "9A", "S5", "YU", "YO", "LZ",
-    "SV", "CT", "EI", "LY", "YL", "ES", "EW", "BY", "HL", "VU", "4X", "XE", "CE", "YV", "CO", "TA", "4Z", "OM",
+    "SV", "CT", "EI", "LY", "YL", "ES", "EW", "BY", "HL", "VU", "4X", "XE", "CE", "YV", "CO", "TA", "4Z", "DS",
 };
 const char* const Portable[] = {"EA8/", "F/", "DL/", "I/", "OH0/"};
 
@@ -78,8 +78,7 @@ std::string MakeCall(RandomGenerator& random)
 {
     const auto pick = [&random](std::size_t n) { return std::min(n - 1, std::size_t(random.Random() * double(n))); };
     std::string call = Prefixes[pick(std::size(Prefixes))];
-    if (!std::isdigit(static_cast<unsigned char>(call.back())))
-        call += static_cast<char>('0' + pick(10));
+    call += static_cast<char>('0' + pick(10)); // the call area, after a prefix's own digit too (S51AB)
     for (std::size_t n = 1 + pick(3); n > 0; --n)
         call += static_cast<char>('A' + pick(26));
     const double odd = random.Random();

@@ -8,8 +8,8 @@
 //    above the ceiling. One repeat is allowed per item. Every character of an
 //    item typed wrong or missing counts against that character.
 //  - MakeCall: a callsign on the patterns of the world's call areas: a
-//    prefix, a digit (for prefixes that end in one, it is their own), one to
-//    three letters; now and then "/P" after it or a portable prefix ("EA8/")
+//    prefix (some with a digit of their own, as S5), the call area's digit,
+//    one to three letters; now and then "/P" after it or a portable prefix ("EA8/")
 //    before it.
 //  - DrillWords: the common words of on-air Morse: abbreviations, Q codes,
 //    and the most common English words.

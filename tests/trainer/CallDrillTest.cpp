@@ -71,7 +71,7 @@ TEST(MakeCall, CallsFollowTheWorldsPatterns)
         abroad += call.find('/') != std::string::npos && !call.ends_with("/P");
         std::string home = call.ends_with("/P") ? call.substr(0, call.size() - 2) : call;
         home = home.substr(home.find('/') + 1); // npos + 1 is 0
-        ++prefixes[home.substr(0, home.find_last_of("0123456789"))]; // the call area's digit
+        ++prefixes[home.substr(0, home.find_last_of("0123456789"))]; // before the call area's digit
     }
     EXPECT_NEAR(portable, 400, 80);
     EXPECT_NEAR(abroad, 300, 70);
