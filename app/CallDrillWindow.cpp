@@ -173,6 +173,8 @@ void TCallDrills::LoadList()
 
 std::vector<std::string> TCallDrills::NewItems()
 {
+    // A new draw each time, as the trainer's and the random strings' are.
+    Random.Randomize();
     const int kind = KindBox->currentIndex();
     const std::size_t count = LengthBox->currentIndex() == 1 ? 50 : 25;
     const auto pick = [this](std::size_t n) { return std::min(n - 1, std::size_t(Random.Random() * double(n))); };

@@ -49,6 +49,19 @@ TEST(DrillRun, SpeedFollowsTheAnswersAndTheScoreCountsRightOnes)
     EXPECT_FALSE(run.Results[1].Right);
 }
 
+// Some three hundred words, each once, each with a code for every character.
+TEST(DrillWords, AFewHundredDistinctCodableWords)
+{
+    MorseCodeTable table;
+    table.CodeTableInitialize();
+    const auto& words = DrillWords();
+    EXPECT_GE(words.size(), 300u);
+    EXPECT_EQ(std::set<std::string>(words.begin(), words.end()).size(), words.size());
+    for (const std::string& word : words)
+        for (char c : word)
+            EXPECT_FALSE(table.LookupCode(std::string(1, c)).empty()) << word;
+}
+
 // Every call matches one of the patterns; the prefixes spread over the list.
 TEST(MakeCall, CallsFollowTheWorldsPatterns)
 {
