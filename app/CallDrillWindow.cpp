@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <initializer_list>
 #include <vector>
 
 using kalvo::DrillRun;
@@ -144,6 +145,14 @@ TCallDrills::TCallDrills(Hooks hooks, kalvo::RandomGenerator& random, QWidget* p
     });
 }
 
+void TCallDrills::SetRunning(bool running)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{StartButton, KindBox, LengthBox, SpeedBox, LoadButton})
+        w->setEnabled(!running);
+    AnswerEdit->setEnabled(running);
+    RepeatButton->setEnabled(running);
+}
+
 QString TCallDrills::KindName() const
 {
     static const char* const names[] = {"calls", "words", "list"};
@@ -208,12 +217,7 @@ void TCallDrills::StartRun()
     ResultTable->setRowCount(0);
     SummaryLabel->clear();
     SaveButton->setEnabled(false);
-    for (QWidget* w :
-         {static_cast<QWidget*>(StartButton), static_cast<QWidget*>(KindBox), static_cast<QWidget*>(LengthBox),
-          static_cast<QWidget*>(SpeedBox), static_cast<QWidget*>(LoadButton)})
-        w->setEnabled(false);
-    AnswerEdit->setEnabled(true);
-    RepeatButton->setEnabled(true);
+    SetRunning(true);
     AnswerEdit->clear();
     AnswerEdit->setFocus(Qt::OtherFocusReason);
     if (FHooks.Started)
@@ -283,12 +287,7 @@ void TCallDrills::Answer()
 
 void TCallDrills::Finish()
 {
-    AnswerEdit->setEnabled(false);
-    RepeatButton->setEnabled(false);
-    for (QWidget* w :
-         {static_cast<QWidget*>(StartButton), static_cast<QWidget*>(KindBox), static_cast<QWidget*>(LengthBox),
-          static_cast<QWidget*>(SpeedBox), static_cast<QWidget*>(LoadButton)})
-        w->setEnabled(true);
+    SetRunning(false);
     std::vector<std::pair<char, int>> missed(FRun->Missed.begin(), FRun->Missed.end());
     std::stable_sort(missed.begin(), missed.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
     QStringList most;

@@ -82,6 +82,8 @@ private:
     std::vector<std::string> NewItems();
     void SendCurrent();
     void Say(const QString& text);
+    // During a run only the answer and Repeat take input.
+    void SetRunning(bool running);
     void Finish();
     QString KindName() const;
 

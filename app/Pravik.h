@@ -26,6 +26,7 @@
 #include "audio/WaveOut.h"
 #include "common/Rng.h"
 #include "morse/CodeTable.h"
+#include "morse/TextRender.h"
 #include "morse/TextSender.h"
 #include "morse/TimingModel.h"
 #include "trainer/LessonRunner.h"
@@ -59,6 +60,7 @@ class TSendingPractice;
 class TAboutBox;
 class TBandConditions;
 class TCallDrills;
+struct ExportChoice;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -359,6 +361,10 @@ private:
     void SendDrillItem(const std::string& item, int wpm);
     // A drill's items into a sound file with spoken answers, at its speed.
     void ExportDrill(const std::vector<std::string>& items, int wpm);
+    // What "Save Text as Audio File" renders for a text: the window's timing,
+    // tone and rise, and the band conditions and spoken answers (in the
+    // answer voice) when chosen.
+    kalvo::RenderJob ExportJob(std::string text, const ExportChoice& choice) const;
     QTimer* BandStopTimer;
     std::optional<kalvo::SoundMark> BandEndMark;
     std::chrono::steady_clock::time_point BandStopBy;

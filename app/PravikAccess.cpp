@@ -123,17 +123,22 @@ void TForm1::SaveAudio1Click()
     const std::optional<ExportChoice> choice = ExportDialog::Choose(this, Band.AnyOn());
     if (!choice)
         return;
+    AudioExport::Start(this, ExportJob(Memo1Text(), *choice), *choice);
+}
+
+kalvo::RenderJob TForm1::ExportJob(std::string text, const ExportChoice& choice) const
+{
     kalvo::RenderJob job;
-    if (choice->Band && Band.AnyOn())
-        job.File.Band = Band;
-    if (choice->Answers) {
-        job.Answers = choice->Answers;
-        job.Answers->Voice = AnswerVoice;
-        job.Answers->VoiceWpm = AnswerVoiceWpm;
-    }
-    job.Text = Memo1Text();
+    job.Text = std::move(text);
     job.Timing = Timing;
     job.Wavetable = Synth.Wavetable;
     job.RiseFall = Synth.RiseFall;
-    AudioExport::Start(this, std::move(job), *choice);
+    if (choice.Band && Band.AnyOn())
+        job.File.Band = Band;
+    if (choice.Answers) {
+        job.Answers = choice.Answers;
+        job.Answers->Voice = AnswerVoice;
+        job.Answers->VoiceWpm = AnswerVoiceWpm;
+    }
+    return job;
 }

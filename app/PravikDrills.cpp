@@ -5,7 +5,6 @@
 #include "app/CallDrillWindow.h"
 #include "app/ErrorBox.h"
 #include "app/ExportDialog.h"
-#include "common/Convert.h"
 #include "common/TextFile.h"
 #include "morse/PatternPlayer.h"
 
@@ -54,21 +53,15 @@ void TForm1::ExportDrill(const std::vector<std::string>& items, int wpm)
     std::optional<ExportChoice> choice = ExportDialog::Choose(this, Band.AnyOn());
     if (!choice)
         return;
-    RenderJob job;
+    // A drill away from the desk is heard with its answers.
+    if (!choice->Answers)
+        choice->Answers = AnswerLayout{};
+    std::string text;
     for (const std::string& item : items)
-        job.Text += item + "\r\n";
-    job.Timing = Timing;
+        text += item + "\r\n";
+    RenderJob job = ExportJob(std::move(text), *choice);
     job.Timing.Compression = 0.0;
     job.Timing.SetSpeed(wpm, wpm, int(Timing.ToneFreq));
-    job.Wavetable = Synth.Wavetable;
-    job.RiseFall = Synth.RiseFall;
-    if (choice->Band && Band.AnyOn())
-        job.File.Band = Band;
-    // A drill away from the desk is heard with its answers.
-    job.Answers = choice->Answers.value_or(AnswerLayout{});
-    job.Answers->Voice = AnswerVoice;
-    job.Answers->VoiceWpm = AnswerVoiceWpm;
-    choice->Answers.reset();
     AudioExport::Start(this, std::move(job), *choice);
 }
 
@@ -80,10 +73,6 @@ void TForm1::SendDrillItem(const std::string& item, int wpm)
     timing.SetSpeed(wpm, wpm, int(Timing.ToneFreq));
     PatternPlayer player(timing, Synth, OutSound1);
     player.LeadIn();
-    for (std::size_t i = 0; i < item.size(); ++i) {
-        if (i > 0)
-            player.Silence(timing.CharGapTime);
-        player.PlayPattern(Morse.LookupCode(std::string(1, UpCase(item[i]))));
-    }
+    player.PlayWord(Morse, item);
     player.Flush();
 }

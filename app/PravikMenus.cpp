@@ -11,12 +11,14 @@ using namespace kalvo;
 
 namespace {
 
-QAction* MakeAction(QMenu* menu, const char* name, const char* caption, const char* hint)
+// Captions and hints are UTF-8 ("Band Conditions\u2026").
+QAction* MakeAction(QMenu* menu, const char* name, const char* caption, const char* hint, bool checkable = false)
 {
-    QAction* action = menu->addAction(QString::fromLatin1(caption));
+    QAction* action = menu->addAction(QString::fromUtf8(caption));
     action->setObjectName(QString::fromLatin1(name));
     if (hint)
-        action->setToolTip(QString::fromLatin1(hint));
+        action->setToolTip(QString::fromUtf8(hint));
+    action->setCheckable(checkable);
     return action;
 }
 
@@ -44,17 +46,15 @@ void TForm1::BuildMenu()
     WaitForSpeech1 = MakeAction(Advanced1, "WaitForSpeech1", "Wait for Speech",
                                 "Let a screen reader finish speaking before the next character sounds");
     WaitForSpeech1->setCheckable(true);
-    SaveAudio1 = Advanced1->addAction(QStringLiteral("Save Text as Audio File\u2026"));
-    SaveAudio1->setObjectName(QStringLiteral("SaveAudio1"));
-    SaveAudio1->setToolTip(QStringLiteral("Save the text as Morse code in a WAV, FLAC, Ogg, Opus or MP3 file"));
+    SaveAudio1 = MakeAction(Advanced1, "SaveAudio1", "Save Text as Audio File\u2026",
+                            "Save the text as Morse code in a WAV, FLAC, Ogg, Opus or MP3 file");
     LessonDetails1 = MakeAction(Advanced1, "LessonDetails1", "Lesson Details",
                                 "Show each character's answers, reaction times and confusions");
     SaveProgress1 = MakeAction(Advanced1, "SaveProgress1", "Save Lesson to Progress Log",
                                "Add this lesson to Kalvoprogress.txt");
     ShowProgress1 = MakeAction(Advanced1, "ShowProgress1", "Show Progress", "Show the lessons of Kalvoprogress.txt");
-    SendingPractice1 = Advanced1->addAction(QStringLiteral("Sending Practice\u2026"));
-    SendingPractice1->setObjectName(QStringLiteral("SendingPractice1"));
-    SendingPractice1->setToolTip(QStringLiteral("Key Morse yourself: hear the sidetone, see what was read and how"));
+    SendingPractice1 = MakeAction(Advanced1, "SendingPractice1", "Sending Practice\u2026",
+                                  "Key Morse yourself: hear the sidetone, see what was read and how");
     LearningOrder1 = Advanced1->addMenu(QStringLiteral("Learning &Order"));
     LearningOrder1->setObjectName(QStringLiteral("LearningOrder1"));
     LearningOrder1->setToolTip(QStringLiteral("The order in which the trainer brings in its characters"));
@@ -71,30 +71,21 @@ void TForm1::BuildMenu()
         OrderItems.push_back(item);
     }
     LearningOrder1->addSeparator();
-    CustomSet1 = LearningOrder1->addAction(QStringLiteral("Custom Set\u2026"));
-    CustomSet1->setObjectName(QStringLiteral("CustomSet1"));
-    CustomSet1->setToolTip(QStringLiteral("Learn only the characters you type, in your order"));
-    CustomSet1->setCheckable(true);
+    CustomSet1 = MakeAction(LearningOrder1, "CustomSet1", "Custom Set\u2026",
+                            "Learn only the characters you type, in your order", true);
     LearningOrderGroup->addAction(CustomSet1);
     ShowLearningOrder();
-    BandConditions1 = Advanced1->addAction(QStringLiteral("Band Conditions\u2026"));
-    BandConditions1->setObjectName(QStringLiteral("BandConditions1"));
-    BandConditions1->setToolTip(QStringLiteral("Noise, fading, a second station and static while Morse sounds"));
-    SpeakAnswers1 = Advanced1->addAction(QStringLiteral("Speak Answers"));
-    SpeakAnswers1->setObjectName(QStringLiteral("SpeakAnswers1"));
-    SpeakAnswers1->setToolTip(QStringLiteral("After a time-out a voice says the character before the next question"));
-    SpeakAnswers1->setCheckable(true);
-    SpeakRightAnswers1 = Advanced1->addAction(QStringLiteral("Speak Right Answers"));
-    SpeakRightAnswers1->setObjectName(QStringLiteral("SpeakRightAnswers1"));
-    SpeakRightAnswers1->setToolTip(QStringLiteral("The voice also says the character after a right key"));
-    SpeakRightAnswers1->setCheckable(true);
+    BandConditions1 = MakeAction(Advanced1, "BandConditions1", "Band Conditions\u2026",
+                                 "Noise, fading, a second station and static while Morse sounds");
+    SpeakAnswers1 = MakeAction(Advanced1, "SpeakAnswers1", "Speak Answers",
+                               "After a time-out a voice says the character before the next question", true);
+    SpeakRightAnswers1 = MakeAction(Advanced1, "SpeakRightAnswers1", "Speak Right Answers",
+                                    "The voice also says the character after a right key", true);
     SpeakRightAnswers1->setEnabled(false);
-    AnswerVoice1 = Advanced1->addAction(QStringLiteral("Answer Voice\u2026"));
-    AnswerVoice1->setObjectName(QStringLiteral("AnswerVoice1"));
-    AnswerVoice1->setToolTip(QStringLiteral("The voice and the speed that speak the answers"));
-    CallDrills1 = Advanced1->addAction(QStringLiteral("Call and Word Drills\u2026"));
-    CallDrills1->setObjectName(QStringLiteral("CallDrills1"));
-    CallDrills1->setToolTip(QStringLiteral("Whole callsigns and words at a speed that follows you"));
+    AnswerVoice1 = MakeAction(Advanced1, "AnswerVoice1", "Answer Voice\u2026",
+                              "The voice and the speed that speak the answers");
+    CallDrills1 = MakeAction(Advanced1, "CallDrills1", "Call and Word Drills\u2026",
+                             "Whole callsigns and words at a speed that follows you");
     Notepad1 = bar->addAction(QStringLiteral("&Notepad"));
     Notepad1->setObjectName(QStringLiteral("Notepad1"));
     Notepad1->setToolTip(QStringLiteral("Show Notepad editor"));

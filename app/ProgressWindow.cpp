@@ -42,38 +42,30 @@ TProgressWindow::TProgressWindow(QWidget* parent) : QWidget(parent, Qt::Window)
         series->attachAxis(DateAxis);
         series->attachAxis(ValueAxis);
     }
-    SendingSpeedSeries = new QLineSeries;
-    SendingSpeedSeries->setName(QStringLiteral("Sending speed (wpm)"));
-    SendingAccuracySeries = new QLineSeries;
-    SendingAccuracySeries->setName(QStringLiteral("Sending accuracy (%)"));
     SendingAxis = new QValueAxis;
     SendingAxis->setRange(0, 100);
     SendingAxis->setLabelFormat(QStringLiteral("%d"));
     SendingAxis->setTitleText(QStringLiteral("Sending: wpm, %"));
     chart->addAxis(SendingAxis, Qt::AlignRight);
-    for (QLineSeries* series : {SendingSpeedSeries, SendingAccuracySeries}) {
-        chart->addSeries(series);
-        series->setPointsVisible(true);
-        series->attachAxis(DateAxis);
-        series->attachAxis(SendingAxis);
-    }
-    DrillTopSeries = new QLineSeries;
-    DrillTopSeries->setName(QStringLiteral("Drill top speed (wpm)"));
-    chart->addSeries(DrillTopSeries);
-    DrillTopSeries->setPointsVisible(true);
-    DrillTopSeries->attachAxis(DateAxis);
-    DrillTopSeries->attachAxis(SendingAxis);
-    DrillScoreSeries = new QLineSeries;
-    DrillScoreSeries->setName(QStringLiteral("Drill score"));
     DrillScoreAxis = new QValueAxis;
     DrillScoreAxis->setLabelFormat(QStringLiteral("%d"));
     DrillScoreAxis->setTitleText(QStringLiteral("Drill score"));
     DrillScoreAxis->setRange(0, 1000);
     chart->addAxis(DrillScoreAxis, Qt::AlignRight);
-    chart->addSeries(DrillScoreSeries);
-    DrillScoreSeries->setPointsVisible(true);
-    DrillScoreSeries->attachAxis(DateAxis);
-    DrillScoreSeries->attachAxis(DrillScoreAxis);
+    // A series of points over the dates, on its own value axis.
+    const auto dated = [&](const QString& name, QValueAxis* axis) {
+        auto* series = new QLineSeries;
+        series->setName(name);
+        chart->addSeries(series);
+        series->setPointsVisible(true);
+        series->attachAxis(DateAxis);
+        series->attachAxis(axis);
+        return series;
+    };
+    SendingSpeedSeries = dated(QStringLiteral("Sending speed (wpm)"), SendingAxis);
+    SendingAccuracySeries = dated(QStringLiteral("Sending accuracy (%)"), SendingAxis);
+    DrillTopSeries = dated(QStringLiteral("Drill top speed (wpm)"), SendingAxis);
+    DrillScoreSeries = dated(QStringLiteral("Drill score"), DrillScoreAxis);
     Chart1 = new QChartView(chart, this);
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setAccessibleName(chart->title());

@@ -45,6 +45,8 @@ public:
         double ToneHz = 800.0;
         double TonePower = 0.0; // mean square of a steady tone, sample units
         double TonePeak = 0.0;
+
+        bool operator==(const Signal&) const = default;
     };
     // A character's Morse pattern as the code table gives it ("13" for a).
     using PatternOf = std::function<std::string(char)>;

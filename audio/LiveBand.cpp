@@ -8,8 +8,7 @@ namespace kalvo {
 void LiveBand::Start(const BandSettings& settings, const BandConditions::Signal& signal,
                      const BandConditions::PatternOf& patterns, const StreamMaker& makeStream)
 {
-    if (Running() && settings == Settings && signal.Rate == Signal.Rate && signal.ToneHz == Signal.ToneHz
-        && signal.TonePower == Signal.TonePower)
+    if (Running() && settings == Settings && signal == Signal)
         return;
     Stop();
     if (!settings.AnyOn())

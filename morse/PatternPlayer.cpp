@@ -1,5 +1,7 @@
 #include "morse/PatternPlayer.h"
 
+#include "common/Convert.h"
+
 #include <chrono>
 #include <thread>
 
@@ -62,6 +64,15 @@ PatternPlayer::Played PatternPlayer::PlayPattern(const std::string& pattern, con
         ++played.Elements;
     }
     return played;
+}
+
+void PatternPlayer::PlayWord(const MorseCodeTable& table, const std::string& word)
+{
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        if (i > 0)
+            Silence(Timing.CharGapTime);
+        PlayPattern(table.LookupCode(std::string(1, UpCase(word[i]))));
+    }
 }
 
 } // namespace kalvo

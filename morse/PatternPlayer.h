@@ -17,6 +17,7 @@
 
 #include "audio/TOutSound1.h"
 #include "audio/ToneSynth.h"
+#include "morse/CodeTable.h"
 #include "morse/TimingModel.h"
 
 #include <cstddef>
@@ -53,6 +54,9 @@ public:
     void LeadIn() { Silence(3.0 * Timing.DotTime); }
     void Flush();
     Played PlayPattern(const std::string& pattern, const Pause* pause = nullptr);
+    // A word, call or group as one item: each character's pattern (upper
+    // case), a character gap between them and none after the last.
+    void PlayWord(const MorseCodeTable& table, const std::string& word);
 
 private:
     void WaitWhilePaused(const Pause& pause);

@@ -92,11 +92,7 @@ std::uint64_t SendAnswers(const RenderJob& job, TOutSound& out, ToneSynth& synth
     };
     const auto morse = [&](const std::string& item, double level) {
         player.Level = level;
-        for (std::size_t i = 0; i < item.size(); ++i) {
-            if (i > 0)
-                player.Silence(job.Timing.CharGapTime);
-            player.PlayPattern(table.LookupCode(std::string(1, UpCase(item[i]))));
-        }
+        player.PlayWord(table, item);
     };
     const auto pause = [&](double seconds, bool afterMorse) {
         player.Silence(std::max(0.0, afterMorse ? seconds - job.Timing.DotTime : seconds));

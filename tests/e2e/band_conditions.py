@@ -16,25 +16,11 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import recording  # noqa: E402
-from recording import RATE, wait_for  # noqa: E402
+from recording import RATE, goertzel, wait_for  # noqa: E402
 
 WID, MENU, REC, SNR = sys.argv[1], int(sys.argv[2]), sys.argv[3], float(sys.argv[4])
 TONE = 800.0
 BLOCK = 80  # 10 ms
-
-
-def click(x, y):
-    subprocess.run(["xdotool", "mousemove", "--window", WID, str(x), str(y + MENU), "click", "1"], check=True)
-    time.sleep(0.3)
-
-
-def goertzel(x, hz):
-    """|X(hz)|^2 of the samples."""
-    c = 2 * math.cos(2 * math.pi * hz / RATE)
-    s1 = s2 = 0.0
-    for v in x:
-        s1, s2 = v + c * s1 - s2, s1
-    return s1 * s1 + s2 * s2 - c * s1 * s2
 
 
 def tones(s):
@@ -52,8 +38,8 @@ def tones(s):
 
 
 mark = recording.length(REC)
-click(61, 268)  # "Start Kalvo"
-click(61, 292)  # "Start Sending"
+recording.click(WID, MENU, 61, 268)  # "Start Kalvo"
+recording.click(WID, MENU, 61, 292)  # "Start Sending"
 
 
 def heard(n, after=0.3):
@@ -68,7 +54,7 @@ first = wait_for("the four tones of q through the noise", 20, heard(4))
 subprocess.run(["xdotool", "type", "q"], check=True)
 typed = recording.length(REC) - mark
 after = wait_for("the next question's four tones", 20, heard(8))
-click(61, 324)  # "Stop Kalvo"
+recording.click(WID, MENU, 61, 324)  # "Stop Kalvo"
 time.sleep(1.0)
 s = recording.samples(REC, mark)
 t = tones(s)

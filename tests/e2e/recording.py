@@ -11,8 +11,10 @@
 # recording's latency is 2 ms, as the null sink renders that far ahead of its
 # clock, and the monitor hears a sound that much early.
 import array
+import math
 import collections
 import os
+import subprocess
 import threading
 import time
 
@@ -99,3 +101,19 @@ def wait_for(what, seconds, test):
             return result
         time.sleep(0.02)
     raise SystemExit(f"FAIL: {what} within {seconds} s")
+
+
+def click(wid, menu, x, y):
+    """Clicks at a point of the main window's client area (as the layout
+    gives places), below the menu bar of `menu` pixels."""
+    subprocess.run(["xdotool", "mousemove", "--window", wid, str(x), str(y + menu), "click", "1"], check=True)
+    time.sleep(0.3)
+
+
+def goertzel(x, hz):
+    """|X(hz)|^2 of the samples."""
+    c = 2 * math.cos(2 * math.pi * hz / RATE)
+    s1 = s2 = 0.0
+    for v in x:
+        s1, s2 = v + c * s1 - s2, s1
+    return s1 * s1 + s2 * s2 - c * s1 * s2

@@ -5,44 +5,32 @@
 # next question's, which starts only once the voice has ended.
 #
 # Usage: speak_answers.py WID MENU REC
-import math
-import re
 import os
-import subprocess
+import re
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import recording  # noqa: E402
-from recording import RATE, wait_for  # noqa: E402
+from recording import RATE, goertzel, wait_for  # noqa: E402
 
 WID, MENU, REC = sys.argv[1], int(sys.argv[2]), sys.argv[3]
 BLOCK = 80  # 10 ms
 
 
-def click(x, y):
-    subprocess.run(["xdotool", "mousemove", "--window", WID, str(x), str(y + MENU), "click", "1"], check=True)
-    time.sleep(0.3)
-
-
 def blocks(s):
     """Each 10 ms block as 'T' (the tone), 'V' (other sound) or '.' (quiet)."""
-    c = 2 * math.cos(2 * math.pi * 800 / RATE)
     kinds = []
     for b in range(len(s) // BLOCK):
         x = s[b * BLOCK : (b + 1) * BLOCK]
-        s1 = s2 = 0.0
-        for v in x:
-            s1, s2 = v + c * s1 - s2, s1
-        tone = (s1 * s1 + s2 * s2 - c * s1 * s2) * 2 / BLOCK  # the tone's share of the block's energy
+        tone = goertzel(x, 800) * 2 / BLOCK  # the tone's share of the block's energy
         total = sum(v * v for v in x)
         kinds.append("." if total < BLOCK * 300**2 else "T" if tone > total / 2 else "V")
     return "".join(kinds)
 
 
 mark = recording.length(REC)
-click(61, 268)  # "Start Kalvo"
-click(61, 292)  # "Start Sending"
+recording.click(WID, MENU, 61, 268)  # "Start Kalvo"
+recording.click(WID, MENU, 61, 292)  # "Start Sending"
 
 
 def voice_in(kinds):
@@ -60,7 +48,7 @@ def heard():
 
 
 kinds = wait_for("q, the spoken answer and the next q", 30, heard)
-click(61, 324)  # "Stop Kalvo"
+recording.click(WID, MENU, 61, 324)  # "Stop Kalvo"
 print("10 ms blocks from the start (T tone, V voice):", kinds.strip(".").replace("." * 20, "~"))
 voice = voice_in(kinds)
 if voice is None or voice.group().count("V") < 20:
